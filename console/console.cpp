@@ -1,0 +1,182 @@
+#include "console.hpp"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <algorithm>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t int_width = 11;  // "-2147483648"
+
+enum class scan { number, not_a_number, end };
+
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Waits until `fd` is ready, for descriptors that someone else made non-blocking.
+void await(int fd, short event) {
+    pollfd p{fd, event, 0};
+    while (::poll(&p, 1, -1) < 0 && errno == EINTR) {
+    }
+}
+
+bool refill(console &io) {
+    if (io.in_fd < 0) {
+        return false;
+    }
+    // Flushing only here keeps prompts visible while the person is awaited,
+    // without a system call per answer when a script's answers are already buffered.
+    flush(io);
+    for (;;) {
+        const ssize_t n = ::read(io.in_fd, io.in_buf.data(), io.in_buf.size());
+        if (n > 0) {
+            io.in_pos = io.in_buf.data();
+            io.in_end = io.in_pos + n;
+            return true;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            await(io.in_fd, POLLIN);
+            continue;
+        }
+        // End of file, or an input that cannot be read any more: either way nothing more comes.
+        io.in_fd = -1;
+        return false;
+    }
+}
+
+// True while unread input is at hand, refilling when the buffer is spent.
+bool more(console &io) { return io.in_pos != io.in_end || refill(io); }
+
+// The outcomes of reading one answer:
+//   number        an optional sign and 1 or more digits, within 32 bits; what follows stays unread
+//   not_a_number  no digit after the optional sign, or a value outside 32 bits; a typed value
+//                 is never wrapped or clamped into something else
+//   end           the input ended before anything but white space
+scan scan_int(console &io, std::int32_t &value) {
+    do {
+        if (!more(io)) {
+            return scan::end;
+        }
+        while (io.in_pos != io.in_end && is_space(*io.in_pos)) {
+            ++io.in_pos;
+        }
+    } while (io.in_pos == io.in_end);
+
+    const bool negative = *io.in_pos == '-';
+    if (negative || *io.in_pos == '+') {
+        ++io.in_pos;
+    }
+    const std::uint64_t limit = negative ? 2147483648U : 2147483647U;
+    std::uint64_t magnitude = 0;
+    bool digits = false;
+    while (more(io) && is_digit(*io.in_pos)) {
+        // Saturating just past the limit lets a run of any length be read without overflow.
+        magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>(*io.in_pos - '0'), limit + 1);
+        digits = true;
+        ++io.in_pos;
+    }
+    if (!digits || magnitude > limit) {
+        return scan::not_a_number;
+    }
+    value = static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude)
+                                               : static_cast<std::int64_t>(magnitude));
+    return scan::number;
+}
+
+// Skips through the next line end; false when the input ends first.
+bool discard_line(console &io) {
+    while (more(io)) {
+        const auto left = static_cast<std::size_t>(io.in_end - io.in_pos);
+        const void *line_end = std::memchr(io.in_pos, '\n', left);
+        if (line_end != nullptr) {
+            io.in_pos = static_cast<const char *>(line_end) + 1;
+            return true;
+        }
+        io.in_pos = io.in_end;
+    }
+    return false;
+}
+
+}  // namespace
+
+console fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf) {
+    return console{in_fd, in_buf, in_buf.data(), in_buf.data(), false, out_fd, nullptr, out_buf, 0, 0};
+}
+
+console memory_console(std::string_view input, std::string &sink, std::span<char> out_buf) {
+    return console{-1, {}, input.data(), input.data() + input.size(), false, -1, &sink, out_buf, 0, 0};
+}
+
+bool ask(console &io, std::string_view question, std::int32_t &answer) {
+    while (!io.ended && io.error == 0) {
+        write(io, question);
+        switch (scan_int(io, answer)) {
+        case scan::number:
+            return true;
+        case scan::not_a_number:
+            io.ended = !discard_line(io);
+            break;
+        case scan::end:
+            io.ended = true;
+            break;
+        }
+    }
+    return false;
+}
+
+void write(console &io, std::string_view text) {
+    while (!text.empty()) {
+        if (io.out_len == io.out_buf.size()) {
+            flush(io);
+        }
+        const std::size_t n = std::min(text.size(), io.out_buf.size() - io.out_len);
+        std::memcpy(io.out_buf.data() + io.out_len, text.data(), n);
+        io.out_len += n;
+        text.remove_prefix(n);
+    }
+}
+
+void write_int(console &io, std::int32_t value) {
+    if (io.out_buf.size() - io.out_len < int_width) {
+        flush(io);
+    }
+    char *const at = io.out_buf.data() + io.out_len;
+    const auto written = std::to_chars(at, at + int_width, value);
+    io.out_len += static_cast<std::size_t>(written.ptr - at);
+}
+
+void flush(console &io) {
+    const char *pos = io.out_buf.data();
+    std::size_t left = io.out_len;
+    io.out_len = 0;
+    if (io.error != 0) {
+        return;  // nobody can see the dialogue any more
+    }
+    if (io.out_fd < 0) {
+        io.out_sink->append(pos, left);
+        return;
+    }
+    while (left > 0) {
+        const ssize_t n = ::write(io.out_fd, pos, left);
+        if (n > 0) {
+            pos += n;
+            left -= static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            await(io.out_fd, POLLOUT);
+        } else {
+            io.error = n < 0 ? errno : EIO;
+            return;
+        }
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The console every operation talks through: buffered answers in, buffered text out.
+// One reader and one writer serve both the real terminal (file descriptors) and
+// in-memory sessions (a string in, a string out), so tests drive the same code.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+struct console {
+    int in_fd;               // refilled from with read(2); -1 once nothing more can come
+    std::span<char> in_buf;  // room for refills
+    const char *in_pos;      // unread input is [in_pos, in_end)
+    const char *in_end;
+    bool ended;              // a read ran into the end of the input: the dialogue is over
+
+    int out_fd;              // flushed to with write(2); -1: flushed to out_sink
+    std::string *out_sink;
+    std::span<char> out_buf;
+    std::size_t out_len;
+    int error;               // errno of the first failed write; 0 while output is sound
+};
+
+// A console on two file descriptors. The buffers are the caller's; output needs 16 bytes
+// at least, and each buffer a few KiB to keep system calls rare.
+console fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf);
+
+// A console whose whole input is `input` and whose output is appended to `sink` on flush.
+console memory_console(std::string_view input, std::string &sink, std::span<char> out_buf);
+
+// Writes `question`, then reads one decimal integer into `answer` the way "%d" does:
+// white space is skipped, then an optional sign and digits; what follows stays unread.
+// Something that is not a number, or lies outside 32 bits, is never taken: the rest of its
+// line is discarded and `question` is written again. Returns false, writing nothing more,
+// once the input has ended or output has failed; `answer` is then unchanged.
+bool ask(console &io, std::string_view question, std::int32_t &answer);
+
+void write(console &io, std::string_view text);
+
+// Writes `value` in signed decimal.
+void write_int(console &io, std::int32_t value);
+
+// Hands everything written so far to the output. On failure, records errno in `error`.
+void flush(console &io);
