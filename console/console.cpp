@@ -1,11 +1,12 @@
 #include "console.hpp"
 
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <algorithm>
-#include <poll.h>
-#include <unistd.h>
 
 namespace {
 
@@ -17,7 +18,9 @@ bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Waits until `fd` is ready, for descriptors that someone else made non-blocking.
 void await(int fd, short event) {
@@ -54,7 +57,9 @@ bool refill(console &io) {
 }
 
 // True while unread input is at hand, refilling when the buffer is spent.
-bool more(console &io) { return io.in_pos != io.in_end || refill(io); }
+bool more(console &io) {
+    return io.in_pos != io.in_end || refill(io);
+}
 
 // The outcomes of reading one answer:
 //   number        an optional sign and 1 or more digits, within 32 bits; what follows stays unread
@@ -120,14 +125,14 @@ bool ask(console &io, std::string_view question, std::int32_t &answer) {
     while (!io.ended && io.error == 0) {
         write(io, question);
         switch (scan_int(io, answer)) {
-        case scan::number:
-            return true;
-        case scan::not_a_number:
-            io.ended = !discard_line(io);
-            break;
-        case scan::end:
-            io.ended = true;
-            break;
+            case scan::number:
+                return true;
+            case scan::not_a_number:
+                io.ended = !discard_line(io);
+                break;
+            case scan::end:
+                io.ended = true;
+                break;
         }
     }
     return false;

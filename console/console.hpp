@@ -14,13 +14,13 @@ struct console {
     std::span<char> in_buf;  // room for refills
     const char *in_pos;      // unread input is [in_pos, in_end)
     const char *in_end;
-    bool ended;              // a read ran into the end of the input: the dialogue is over
+    bool ended;  // a read ran into the end of the input: the dialogue is over
 
-    int out_fd;              // flushed to with write(2); -1: flushed to out_sink
+    int out_fd;  // flushed to with write(2); -1: flushed to out_sink
     std::string *out_sink;
     std::span<char> out_buf;
     std::size_t out_len;
-    int error;               // errno of the first failed write; 0 while output is sound
+    int error;  // errno of the first failed write; 0 while output is sound
 };
 
 // A console on two file descriptors. The buffers are the caller's; output needs 16 bytes

@@ -4,9 +4,9 @@
 // the list until a delete releases it. The operations talk to the person through `io`
 // and report nothing to their caller: a failure is a message on the console.
 
-#include "console/console.hpp"
-
 #include <cstdint>
+
+#include "console/console.hpp"
 
 struct node {
     std::int32_t data;

@@ -1,14 +1,15 @@
-#include "menu.hpp"
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 #include <vector>
+
+#include "menu.hpp"
 
 namespace {
 
 // As large as a pipe's buffer: one system call moves what a pipe holds.
-constexpr std::size_t buffer_size = 64 * 1024;
+constexpr std::size_t buffer_size = std::size_t{64} * 1024;
 
 }  // namespace
 

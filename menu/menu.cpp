@@ -21,26 +21,26 @@ ending menu(console &io, node *&first) {
     std::int32_t choices = 0;
     while (ask(io, menu_text, choices)) {
         switch (choices) {
-        case 1:
-            create(io, first);
-            break;
-        case 2:
-            display(io, first);
-            break;
-        case 3:
-            delete_at_first(io, first);
-            break;
-        case 4:
-            delete_at_last(io, first);
-            break;
-        case 5:
-            delete_at_position(io, first);
-            break;
-        case 6:
-            write(io, "Thank You!");
-            return ending::chosen;
-        default:
-            break;  // other choices only bring the menu back
+            case 1:
+                create(io, first);
+                break;
+            case 2:
+                display(io, first);
+                break;
+            case 3:
+                delete_at_first(io, first);
+                break;
+            case 4:
+                delete_at_last(io, first);
+                break;
+            case 5:
+                delete_at_position(io, first);
+                break;
+            case 6:
+                write(io, "Thank You!");
+                return ending::chosen;
+            default:
+                break;  // other choices only bring the menu back
         }
     }
     return ending::stopped;

@@ -1,0 +1,126 @@
+"""End to end through the real listmenu executable: pipes, terminals, failing output, limits.
+
+Usage: e2e_test.py PATH_TO_LISTMENU [--sanitized] [unittest arguments]
+"""
+import os
+import resource
+import select
+import subprocess
+import sys
+import time
+import unittest
+
+LISTMENU = ""
+SANITIZED = False
+
+M = ("1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
+     "5.Delete at position\n6.Exist\nplz enter your choice")
+D = "Please Enter a data"
+P = "Please enter a positon"
+E = "Linked list not exist"
+I = "Invalid position\n"
+T = "Thank You!"
+NOMEM = "Memory not allocated"
+
+WAIT = 10.0  # seconds a prompt may take to show before the test calls it lost
+
+
+def run(typed, stdout=subprocess.PIPE, **kwargs):
+    return subprocess.run([LISTMENU], input=typed.encode(), stdout=stdout, stderr=subprocess.PIPE, timeout=120,
+                          **kwargs)
+
+
+def read_until(fd, expected, seen=b""):
+    """Reads from fd until what arrived ends with `expected`; fails after WAIT seconds."""
+    deadline = time.monotonic() + WAIT
+    while not seen.endswith(expected):
+        left = deadline - time.monotonic()
+        ready, _, _ = select.select([fd], [], [], max(left, 0))
+        if not ready:
+            raise AssertionError(f"waited {WAIT}s for {expected[-40:]!r}; got {seen[-200:]!r}")
+        chunk = os.read(fd, 65536)
+        if not chunk:
+            raise AssertionError(f"output ended before {expected[-40:]!r}; got {seen[-200:]!r}")
+        seen += chunk
+    return seen
+
+
+def vm_peak_at_prompt():
+    """The address space the program has mapped once it waits at the menu."""
+    with subprocess.Popen([LISTMENU], stdin=subprocess.PIPE, stdout=subprocess.PIPE) as p:
+        read_until(p.stdout.fileno(), M.encode())
+        with open(f"/proc/{p.pid}/status") as status:
+            kib = next(int(line.split()[1]) for line in status if line.startswith("VmPeak:"))
+        p.stdin.close()
+        p.wait(WAIT)
+    return kib * 1024
+
+
+class Pipes(unittest.TestCase):
+    def test_script_gives_the_exact_dialogue(self):
+        r = run("1 5\n1 -7\n2\n6\n")
+        self.assertEqual(r.stdout.decode(), M + D + M + D + M + "5->-7->" + M + T)
+        self.assertEqual((r.returncode, r.stderr), (0, b""))
+
+    def test_prompts_show_while_the_program_waits(self):
+        with subprocess.Popen([LISTMENU], stdin=subprocess.PIPE, stdout=subprocess.PIPE) as p:
+            out = p.stdout.fileno()
+            seen = read_until(out, M.encode())
+            for answer, prompt in [("1\n", M + D), ("5\n", D + M), ("5\n", M + P), ("9\n", P + I + P),
+                                   ("1\n", P + M), ("2\n", M + E + M)]:
+                p.stdin.write(answer.encode())
+                p.stdin.flush()
+                seen = read_until(out, prompt.encode(), seen)
+            p.stdin.write(b"6\n")
+            p.stdin.close()
+            self.assertEqual(read_until(out, T.encode(), seen), (M + D + M + P + I + P + M + E + M + T).encode())
+            self.assertEqual(p.wait(WAIT), 0)
+
+    def test_end_of_input_ends_the_run_quietly(self):
+        for typed, written in [("", M), ("1 5\n", M + D + M), ("1\n", M + D), ("1 3 5 7", M + D + M + P + I + P)]:
+            r = run(typed)
+            self.assertEqual((r.returncode, r.stdout.decode()), (0, written), typed)
+
+
+class FailingOutput(unittest.TestCase):
+    def test_full_disk_is_a_failure(self):
+        with open("/dev/full", "wb") as full:
+            r = run("1 5\n2\n6\n", stdout=full)
+        self.assertEqual((r.returncode, r.stderr.decode()), (1, "listmenu: write error: No space left on device\n"))
+
+    def test_closed_output_is_a_failure(self):
+        r = subprocess.run(["sh", "-c", 'exec "$0" >&-', LISTMENU], input=b"6\n", capture_output=True,
+                           timeout=WAIT)
+        self.assertEqual((r.returncode, r.stderr.decode()), (1, "listmenu: write error: Bad file descriptor\n"))
+
+
+class Limits(unittest.TestCase):
+    def setUp(self):
+        if SANITIZED:
+            self.skipTest("sanitizers reserve more address space than any limit leaves")
+
+    def test_exhausted_heap_keeps_the_dialogue_going(self):
+        # Room for a few thousand nodes beyond what the program maps to start with.
+        limit = vm_peak_at_prompt() + 256 * 1024
+        tries = 20000
+        # 9 is data while memory lasts; after "Memory not allocated" it is an ignored choice.
+        typed = "1 9\n" * tries + "6\n"
+
+        def limited():
+            resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
+        r = run(typed, preexec_fn=limited)
+        out = r.stdout.decode()
+        appended = out.count(D)
+        self.assertGreater(appended, 0)
+        self.assertLess(appended, tries)
+        self.assertEqual(out, M + (D + M) * appended + (NOMEM + M + M) * (tries - appended) + T)
+        self.assertEqual(r.returncode, 0)
+
+
+if __name__ == "__main__":
+    LISTMENU = os.path.abspath(sys.argv.pop(1))
+    if len(sys.argv) > 1 and sys.argv[1] == "--sanitized":
+        SANITIZED = True
+        sys.argv.pop(1)
+    unittest.main()
