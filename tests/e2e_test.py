@@ -3,10 +3,13 @@
 Usage: e2e_test.py PATH_TO_LISTMENU [--sanitized] [unittest arguments]
 """
 import os
+import pty
+import random
 import resource
 import select
 import subprocess
 import sys
+import shutil
 import time
 import unittest
 
@@ -22,6 +25,7 @@ I = "Invalid position\n"
 T = "Thank You!"
 NOMEM = "Memory not allocated"
 
+MEGABYTE = 1 << 20
 WAIT = 10.0  # seconds a prompt may take to show before the test calls it lost
 
 
@@ -116,6 +120,79 @@ class Limits(unittest.TestCase):
         self.assertLess(appended, tries)
         self.assertEqual(out, M + (D + M) * appended + (NOMEM + M + M) * (tries - appended) + T)
         self.assertEqual(r.returncode, 0)
+
+    def test_long_list_in_a_small_stack(self):
+        nodes = 30000
+        typed = "".join(f"1 {i}\n" for i in range(nodes)) + "2\n6\n"
+
+        def small_stack():
+            resource.setrlimit(resource.RLIMIT_STACK, (256 * 1024, 256 * 1024))
+
+        r = run(typed, preexec_fn=small_stack)
+        shown = "".join(f"{i}->" for i in range(nodes))
+        self.assertEqual(r.stdout.decode(), M + (D + M) * nodes + shown + M + T)
+        self.assertEqual(r.returncode, 0)
+
+
+class HostileInput(unittest.TestCase):
+    def test_each_ends_with_the_dialogue_the_rules_give(self):
+        cases = [
+            ("nul bytes", b"\0\0 1 5\n1\0\n7\n2\n6\n", M + M + D + D + M + "7->" + M + T),
+            ("high bytes", b"\xff\xfe\n1 \x80\xc3\xa9\n-3\n2\n6\n", M + M + D + D + M + "-3->" + M + T),
+            ("line without end", b"a" * MEGABYTE, M),
+            ("long line then more", b"a" * MEGABYTE + b" 1 5\n6\n", M + M + T),
+            ("megabyte of digits", b"9" * MEGABYTE + b"\n2\n6\n", M + M + E + M + T),
+            ("megabyte of zeros", b"0" * MEGABYTE + b"1 42\n2\n6\n", M + D + M + "42->" + M + T),
+            ("crlf", b"1\r\n5\r\n5\r\n9\r\n1\r\n2\r\n6\r\n", M + D + M + P + I + P + M + E + M + T),
+        ]
+        for name, typed, written in cases:
+            r = subprocess.run([LISTMENU], input=typed, capture_output=True, timeout=WAIT)
+            self.assertEqual((r.returncode, r.stdout.decode()), (0, written), name)
+
+
+class Terminal(unittest.TestCase):
+    """A person at a real terminal: each answer is typed once its prompt is on the screen."""
+
+    def test_dialogue_and_ctrl_d(self):
+        screen_side, program_side = pty.openpty()
+        with subprocess.Popen([LISTMENU], stdin=program_side, stdout=program_side, stderr=program_side) as p:
+            os.close(program_side)
+            # The terminal echoes what is typed and shows each line end as CR LF.
+            shown = lambda text: text.replace("\n", "\r\n").encode()
+            screen = read_until(screen_side, shown(M))
+            for answer, prompt in [("1", D), ("5", M), ("2", "5->" + M), ("5", P), ("7", I + P), ("1", M),
+                                   ("2", E + M)]:
+                os.write(screen_side, answer.encode() + b"\n")
+                screen = read_until(screen_side, shown(answer + "\n" + prompt), screen)
+            os.write(screen_side, b"\x04")
+            self.assertEqual(p.wait(WAIT), 0)
+            rest = b""
+            try:
+                while chunk := os.read(screen_side, 4096):
+                    rest += chunk
+            except OSError:  # the terminal closes with the program
+                pass
+            self.assertEqual(rest, b"\r\n")
+        os.close(screen_side)
+
+
+class Valgrind(unittest.TestCase):
+    def test_long_session_is_clean(self):
+        if SANITIZED or shutil.which("valgrind") is None:
+            self.skipTest("needs valgrind and a build without sanitizers")
+        rng = random.Random(7)
+        answers = []
+        for _ in range(20000):
+            answers.append(rng.choice(["1 %d" % rng.randint(-2**31, 2**31 - 1), "1 5", "1 -1", "2", "3", "4",
+                                       "5 %d" % rng.randint(-2, 12), "x", "99999999999", "7"]))
+        # End with a valid position so that no prompt waits at the end, then leave.
+        typed = ("\n".join(answers) + "\n1\n5 1\n6\n").encode()
+        plain = subprocess.run([LISTMENU], input=typed, capture_output=True, timeout=WAIT)
+        checked = subprocess.run(["valgrind", "-q", "--error-exitcode=99", "--leak-check=no", LISTMENU],
+                                 input=typed, capture_output=True, timeout=600)
+        self.assertEqual(checked.returncode, 0, checked.stderr.decode()[-2000:])
+        self.assertEqual(checked.stdout, plain.stdout)
+        self.assertTrue(plain.stdout.endswith(T.encode()))
 
 
 if __name__ == "__main__":

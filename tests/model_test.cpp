@@ -1,0 +1,128 @@
+// Random well-formed sessions checked step by step against a std::vector doing the same work:
+// after every menu choice the list walked from `first`, and the text written, must match.
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+
+#include "session.hpp"
+
+namespace {
+
+const std::string M =
+    "1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
+    "5.Delete at position\n6.Exist\nplz enter your choice";
+const std::string E = "Linked list not exist";
+
+using model = std::vector<std::int32_t>;
+
+std::vector<std::int32_t> walk(const node *first) {
+    std::vector<std::int32_t> values;
+    for (const node *at = first; at != nullptr; at = at->next) {
+        values.push_back(at->data);
+    }
+    return values;
+}
+
+bool is_valid(std::int64_t position, std::int64_t n) {
+    return position == 1 || position == n || (position >= 1 && position <= n);
+}
+
+struct step {
+    std::string typed;
+    std::string written;  // by the operation, between the menu before it and the menu after it
+};
+
+// Chooses one operation with its answers, does it to `list`, and says what it writes.
+step next_step(std::mt19937 &rng, model &list) {
+    const auto n = static_cast<std::int64_t>(list.size());
+    const auto pick = [&rng](std::int64_t lo, std::int64_t hi) {
+        return std::uniform_int_distribution<std::int64_t>(lo, hi)(rng);
+    };
+    // Appends outweigh deletes a little so that lists grow long enough for inner positions.
+    switch (pick(1, 11)) {
+        case 1:
+        case 2:
+        case 3:
+        case 4: {
+            const auto x = static_cast<std::int32_t>(pick(-1000, 1000));
+            list.push_back(x);
+            return {std::string("1 ").append(std::to_string(x)), "Please Enter a data"};
+        }
+        case 5: {
+            std::string shown = list.empty() ? E : "";
+            for (const std::int32_t x : list) {
+                shown += std::to_string(x) + "->";
+            }
+            return {"2", shown};
+        }
+        case 6:
+            if (list.empty()) {
+                return {"3", E + "\n"};
+            }
+            list.erase(list.begin());
+            return {"3", ""};
+        case 7:
+            if (list.empty()) {
+                return {"4", E};
+            }
+            list.pop_back();
+            return {"4", ""};
+        default: {
+            step s{"5", "Please enter a positon"};
+            const std::int64_t invalid[] = {0,
+                                            -1,
+                                            n + 1,
+                                            pick(n + 1, 1000),
+                                            pick(-1000, -1),
+                                            std::numeric_limits<std::int32_t>::max(),
+                                            std::numeric_limits<std::int32_t>::min()};
+            for (std::int64_t tries = pick(0, 2); tries > 0; --tries) {
+                const std::int64_t p = invalid[pick(0, 6)];
+                if (!is_valid(p, n)) {
+                    s.typed.append(" ").append(std::to_string(p));
+                    s.written += "Invalid position\nPlease enter a positon";
+                }
+            }
+            const std::int64_t p = n == 0 ? pick(0, 1) : pick(1, n);
+            s.typed.append(" ").append(std::to_string(p));
+            if (p == 1) {
+                s.written += list.empty() ? E + "\n" : "";
+                if (!list.empty()) {
+                    list.erase(list.begin());
+                }
+            } else if (p == n || n == 0) {
+                s.written += list.empty() ? E : "";
+                if (!list.empty()) {
+                    list.pop_back();
+                }
+            } else {
+                list.erase(list.begin() + (p - 1));
+            }
+            return s;
+        }
+    }
+}
+
+TEST(Model, RandomSessionsMatchAVector) {
+    std::mt19937 rng(20261208);
+    for (int session = 0; session < 500; ++session) {
+        model expected;
+        node *first = nullptr;
+        for (int i = 0; i < 300; ++i) {
+            const step s = next_step(rng, expected);
+            // One choice at a time through the menu loop; the input ends after its answers.
+            std::string written;
+            std::vector<char> out(64);
+            console io = memory_console(s.typed, written, out);
+            ASSERT_EQ(menu(io, first), ending::stopped);
+            flush(io);
+            ASSERT_EQ(written, M + s.written + M) << "typed " << s.typed;
+            ASSERT_EQ(walk(first), expected) << "typed " << s.typed << " in session " << session;
+        }
+        release(first);
+    }
+}
+
+}  // namespace
