@@ -1,6 +1,7 @@
 // Plays each file named on the command line through the fuzz target, without the fuzzer,
 // so that any build can run the committed corpus.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,10 +16,10 @@ bool slurp(const char *path, std::string &content) {
     if (file == nullptr) {
         return false;
     }
-    char chunk[4096];
+    std::array<char, 4096> chunk{};
     std::size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        content.append(chunk, n);
+    while ((n = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
+        content.append(chunk.data(), n);
     }
     const bool read_all = std::ferror(file) == 0;
     std::fclose(file);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
 #include <random>
 
@@ -34,74 +35,84 @@ struct step {
     std::string written;  // by the operation, between the menu before it and the menu after it
 };
 
+std::string remove_first(model &list) {
+    if (list.empty()) {
+        return E + "\n";
+    }
+    list.erase(list.begin());
+    return "";
+}
+
+std::string remove_last(model &list) {
+    if (list.empty()) {
+        return E;
+    }
+    list.pop_back();
+    return "";
+}
+
+std::string show(const model &list) {
+    std::string shown = list.empty() ? E : "";
+    for (const std::int32_t x : list) {
+        shown.append(std::to_string(x)).append("->");
+    }
+    return shown;
+}
+
+std::int64_t pick(std::mt19937 &rng, std::int64_t lo, std::int64_t hi) {
+    return std::uniform_int_distribution<std::int64_t>(lo, hi)(rng);
+}
+
+// Choice 5: up to two invalid positions, each asked again, then a valid one.
+step remove_at(std::mt19937 &rng, model &list) {
+    const auto n = static_cast<std::int64_t>(list.size());
+    step s{"5", "Please enter a positon"};
+    const std::array<std::int64_t, 7> invalid = {0,
+                                                 -1,
+                                                 n + 1,
+                                                 pick(rng, n + 1, 1000),
+                                                 pick(rng, -1000, -1),
+                                                 std::numeric_limits<std::int32_t>::max(),
+                                                 std::numeric_limits<std::int32_t>::min()};
+    for (std::int64_t tries = pick(rng, 0, 2); tries > 0; --tries) {
+        const std::int64_t p = invalid.at(static_cast<std::size_t>(pick(rng, 0, invalid.size() - 1)));
+        if (!is_valid(p, n)) {
+            s.typed.append(" ").append(std::to_string(p));
+            s.written += "Invalid position\nPlease enter a positon";
+        }
+    }
+    const std::int64_t p = n == 0 ? pick(rng, 0, 1) : pick(rng, 1, n);
+    s.typed.append(" ").append(std::to_string(p));
+    if (p == 1) {
+        s.written += remove_first(list);
+    } else if (p == n) {
+        s.written += remove_last(list);
+    } else {
+        list.erase(list.begin() + (p - 1));
+    }
+    return s;
+}
+
 // Chooses one operation with its answers, does it to `list`, and says what it writes.
 step next_step(std::mt19937 &rng, model &list) {
-    const auto n = static_cast<std::int64_t>(list.size());
-    const auto pick = [&rng](std::int64_t lo, std::int64_t hi) {
-        return std::uniform_int_distribution<std::int64_t>(lo, hi)(rng);
-    };
     // Appends outweigh deletes a little so that lists grow long enough for inner positions.
-    switch (pick(1, 11)) {
+    switch (pick(rng, 1, 11)) {
         case 1:
         case 2:
         case 3:
         case 4: {
-            const auto x = static_cast<std::int32_t>(pick(-1000, 1000));
+            const auto x = static_cast<std::int32_t>(pick(rng, -1000, 1000));
             list.push_back(x);
             return {std::string("1 ").append(std::to_string(x)), "Please Enter a data"};
         }
-        case 5: {
-            std::string shown = list.empty() ? E : "";
-            for (const std::int32_t x : list) {
-                shown += std::to_string(x) + "->";
-            }
-            return {"2", shown};
-        }
+        case 5:
+            return {"2", show(list)};
         case 6:
-            if (list.empty()) {
-                return {"3", E + "\n"};
-            }
-            list.erase(list.begin());
-            return {"3", ""};
+            return {"3", remove_first(list)};
         case 7:
-            if (list.empty()) {
-                return {"4", E};
-            }
-            list.pop_back();
-            return {"4", ""};
-        default: {
-            step s{"5", "Please enter a positon"};
-            const std::int64_t invalid[] = {0,
-                                            -1,
-                                            n + 1,
-                                            pick(n + 1, 1000),
-                                            pick(-1000, -1),
-                                            std::numeric_limits<std::int32_t>::max(),
-                                            std::numeric_limits<std::int32_t>::min()};
-            for (std::int64_t tries = pick(0, 2); tries > 0; --tries) {
-                const std::int64_t p = invalid[pick(0, 6)];
-                if (!is_valid(p, n)) {
-                    s.typed.append(" ").append(std::to_string(p));
-                    s.written += "Invalid position\nPlease enter a positon";
-                }
-            }
-            const std::int64_t p = n == 0 ? pick(0, 1) : pick(1, n);
-            s.typed.append(" ").append(std::to_string(p));
-            if (p == 1) {
-                s.written += list.empty() ? E + "\n" : "";
-                if (!list.empty()) {
-                    list.erase(list.begin());
-                }
-            } else if (p == n || n == 0) {
-                s.written += list.empty() ? E : "";
-                if (!list.empty()) {
-                    list.pop_back();
-                }
-            } else {
-                list.erase(list.begin() + (p - 1));
-            }
-            return s;
-        }
+            return {"4", remove_last(list)};
+        default:
+            return remove_at(rng, list);
     }
 }
 
@@ -118,7 +129,9 @@ TEST(Model, RandomSessionsMatchAVector) {
             console io = memory_console(s.typed, written, out);
             ASSERT_EQ(menu(io, first), ending::stopped);
             flush(io);
-            ASSERT_EQ(written, M + s.written + M) << "typed " << s.typed;
+            std::string text = M;
+            text.append(s.written).append(M);
+            ASSERT_EQ(written, text) << "typed " << s.typed;
             ASSERT_EQ(walk(first), expected) << "typed " << s.typed << " in session " << session;
         }
         release(first);
