@@ -4,13 +4,34 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 
 namespace {
 
-constexpr std::size_t int_width = 11;  // "-2147483648"
+constexpr std::size_t max_digits = 10;  // 4294967295, the largest magnitude
+constexpr std::size_t int_block = 16;   // the digits of write_int, copied at once
+constexpr std::size_t int_field = max_digits + int_block;
+
+constexpr std::string_view digit_pairs =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+constexpr std::array<std::uint32_t, 10> powers_of_ten = {1,      10,      100,      1000,      10000,
+                                                         100000, 1000000, 10000000, 100000000, 1000000000};
+
+void put_pair(char *at, std::uint32_t two_digits) { std::memcpy(at, digit_pairs.data() + two_digits * 2, 2); }
+
+std::size_t decimal_digits(std::uint32_t n) {
+    // 1233 / 4096 is just under log10(2): a guess from the bit count, then one comparison.
+    // Setting the low bit changes no digit count and gives 0 its one digit.
+    n |= 1U;
+    const auto guess = static_cast<std::size_t>(std::bit_width(n) * 1233 >> 12);
+    return guess + (n >= powers_of_ten[guess] ? 1 : 0);
+}
 
 enum class scan { number, not_a_number, end };
 
@@ -139,6 +160,12 @@ bool ask(console &io, std::string_view question, std::int32_t &answer) {
 }
 
 void write(console &io, std::string_view text) {
+    if (text.size() <= io.out_buf.size() - io.out_len) {
+        // The usual case, kept apart so that a short constant text is copied in a move or two.
+        std::memcpy(io.out_buf.data() + io.out_len, text.data(), text.size());
+        io.out_len += text.size();
+        return;
+    }
     while (!text.empty()) {
         if (io.out_len == io.out_buf.size()) {
             flush(io);
@@ -151,12 +178,32 @@ void write(console &io, std::string_view text) {
 }
 
 void write_int(console &io, std::int32_t value) {
-    if (io.out_buf.size() - io.out_len < int_width) {
+    if (io.out_buf.size() - io.out_len < 1 + int_block) {
         flush(io);
     }
-    char *const at = io.out_buf.data() + io.out_len;
-    const auto written = std::to_chars(at, at + int_width, value);
-    io.out_len += static_cast<std::size_t>(written.ptr - at);
+    char *at = io.out_buf.data() + io.out_len;
+    *at = '-';  // kept only for a negative value
+    at += value < 0 ? 1 : 0;
+    const std::uint32_t magnitude =
+        value < 0 ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+
+    // All ten digits, zero-padded, from quotients that do not wait on each other. The block
+    // copied from where the digits start is fixed in size, so it costs a couple of moves
+    // instead of a call; the bytes past the digits are overwritten by what is written next.
+    std::array<char, int_field> field{};
+    const std::uint32_t high = magnitude / 100000000;
+    const std::uint32_t low = magnitude % 100000000;
+    const std::uint32_t upper = low / 10000;
+    const std::uint32_t lower = low % 10000;
+    put_pair(field.data(), high);
+    put_pair(field.data() + 2, upper / 100);
+    put_pair(field.data() + 4, upper % 100);
+    put_pair(field.data() + 6, lower / 100);
+    put_pair(field.data() + 8, lower % 100);
+
+    const std::size_t digits = decimal_digits(magnitude);
+    std::memcpy(at, field.data() + (max_digits - digits), int_block);
+    io.out_len = static_cast<std::size_t>(at - io.out_buf.data()) + digits;
 }
 
 void flush(console &io) {
