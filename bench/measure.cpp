@@ -5,11 +5,12 @@
 //
 // Usage: measure INPUT OUTPUT COMMAND [ARG...]
 
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 int main(int argc, char **argv) {
     if (argc < 4) {

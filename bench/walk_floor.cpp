@@ -86,11 +86,13 @@ int main() {
                 break;
             }
             case 6:
-                std::printf("%lld\n", static_cast<long long>(checksum + length(head)));
-                return 0;
+                checksum += length(head);
+                std::printf("%lld\n", static_cast<long long>(checksum));
+                // The nodes go with the process, as the program's do.
+                return 0;  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
             default:
                 break;
         }
     }
-    return 1;
+    return 1;  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks): a session that never chose 6
 }

@@ -11,9 +11,8 @@
 
 namespace {
 
-constexpr std::size_t max_digits = 10;  // 4294967295, the largest magnitude
-constexpr std::size_t int_block = 16;   // the digits of write_int, copied at once
-constexpr std::size_t int_field = max_digits + int_block;
+// write_int stores whole words past the text it writes: a sign, two digits and eight more.
+constexpr std::size_t int_room = 1 + 2 + 8;
 
 constexpr std::string_view digit_pairs =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -23,7 +22,21 @@ constexpr std::string_view digit_pairs =
 constexpr std::array<std::uint32_t, 10> powers_of_ten = {1,      10,      100,      1000,      10000,
                                                          100000, 1000000, 10000000, 100000000, 1000000000};
 
-void put_pair(char *at, std::uint32_t two_digits) { std::memcpy(at, digit_pairs.data() + two_digits * 2, 2); }
+static_assert(std::endian::native == std::endian::little, "digits are packed first character lowest");
+
+// Two digits of `n` < 100 as they lie in memory, the first in the low byte.
+std::uint64_t pair(std::uint32_t n) {
+    std::uint16_t chars = 0;
+    std::memcpy(&chars, digit_pairs.data() + std::size_t{n} * 2, 2);
+    return chars;
+}
+
+// The eight digits of `n` < 10^8, zero-padded, as they lie in memory.
+std::uint64_t eight_digits(std::uint32_t n) {
+    const std::uint32_t upper = n / 10000;
+    const std::uint32_t lower = n % 10000;
+    return pair(upper / 100) | pair(upper % 100) << 16 | pair(lower / 100) << 32 | pair(lower % 100) << 48;
+}
 
 std::size_t decimal_digits(std::uint32_t n) {
     // 1233 / 4096 is just under log10(2): a guess from the bit count, then one comparison.
@@ -159,13 +172,7 @@ bool ask(console &io, std::string_view question, std::int32_t &answer) {
     return false;
 }
 
-void write(console &io, std::string_view text) {
-    if (text.size() <= io.out_buf.size() - io.out_len) {
-        // The usual case, kept apart so that a short constant text is copied in a move or two.
-        std::memcpy(io.out_buf.data() + io.out_len, text.data(), text.size());
-        io.out_len += text.size();
-        return;
-    }
+void write_spilling(console &io, std::string_view text) {
     while (!text.empty()) {
         if (io.out_len == io.out_buf.size()) {
             flush(io);
@@ -178,7 +185,7 @@ void write(console &io, std::string_view text) {
 }
 
 void write_int(console &io, std::int32_t value) {
-    if (io.out_buf.size() - io.out_len < 1 + int_block) {
+    if (io.out_buf.size() - io.out_len < int_room) {
         flush(io);
     }
     char *at = io.out_buf.data() + io.out_len;
@@ -186,24 +193,20 @@ void write_int(console &io, std::int32_t value) {
     at += value < 0 ? 1 : 0;
     const std::uint32_t magnitude =
         value < 0 ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-
-    // All ten digits, zero-padded, from quotients that do not wait on each other. The block
-    // copied from where the digits start is fixed in size, so it costs a couple of moves
-    // instead of a call; the bytes past the digits are overwritten by what is written next.
-    std::array<char, int_field> field{};
-    const std::uint32_t high = magnitude / 100000000;
-    const std::uint32_t low = magnitude % 100000000;
-    const std::uint32_t upper = low / 10000;
-    const std::uint32_t lower = low % 10000;
-    put_pair(field.data(), high);
-    put_pair(field.data() + 2, upper / 100);
-    put_pair(field.data() + 4, upper % 100);
-    put_pair(field.data() + 6, lower / 100);
-    put_pair(field.data() + 8, lower % 100);
-
     const std::size_t digits = decimal_digits(magnitude);
-    std::memcpy(at, field.data() + (max_digits - digits), int_block);
-    io.out_len = static_cast<std::size_t>(at - io.out_buf.data()) + digits;
+
+    // The digits are assembled in registers and stored a word at a time: building them in
+    // memory and reading them back stalls on every value.
+    std::uint64_t last_eight = eight_digits(magnitude % 100000000);
+    if (digits > 8) {
+        const std::uint64_t first_two = pair(magnitude / 100000000) >> (digits == 9 ? 8 : 0);
+        std::memcpy(at, &first_two, 2);
+        at += digits - 8;
+    } else {
+        last_eight >>= 8 * (8 - digits);  // drops the leading zeros
+    }
+    std::memcpy(at, &last_eight, 8);
+    io.out_len = static_cast<std::size_t>(at - io.out_buf.data()) + std::min<std::size_t>(digits, 8);
 }
 
 void flush(console &io) {

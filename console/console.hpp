@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,7 +38,18 @@ console memory_console(std::string_view input, std::string &sink, std::span<char
 // once the input has ended or output has failed; `answer` is then unchanged.
 bool ask(console &io, std::string_view question, std::int32_t &answer);
 
-void write(console &io, std::string_view text);
+// Writes `text`, flushing as often as the buffer fills.
+void write_spilling(console &io, std::string_view text);
+
+// Inline, so that a short constant text becomes a move or two where it is written.
+inline void write(console &io, std::string_view text) {
+    if (text.size() <= io.out_buf.size() - io.out_len) {
+        std::memcpy(io.out_buf.data() + io.out_len, text.data(), text.size());
+        io.out_len += text.size();
+    } else {
+        write_spilling(io, text);
+    }
+}
 
 // Writes `value` in signed decimal.
 void write_int(console &io, std::int32_t value);

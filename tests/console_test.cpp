@@ -8,7 +8,10 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -109,6 +112,37 @@ TEST(Reader, AnswersStraddleRefills) {
         close(fds[0]);
         EXPECT_EQ(got, (std::vector<std::int32_t>{12345, -678, 9, -2147483648})) << "buffer " << in_size;
     }
+}
+
+TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
+    std::vector<std::int32_t> values = {0, -1, std::numeric_limits<std::int32_t>::min(),
+                                        std::numeric_limits<std::int32_t>::max()};
+    for (std::int64_t power = 1; power <= 1000000000; power *= 10) {
+        for (const std::int64_t near : {power - 1, power, power + 1}) {
+            values.push_back(static_cast<std::int32_t>(near));
+            values.push_back(static_cast<std::int32_t>(-near));
+        }
+    }
+    std::mt19937 rng(5);
+    for (int i = 0; i < 10000; ++i) {
+        values.push_back(static_cast<std::int32_t>(rng()));
+    }
+    std::string expected;
+    for (const std::int32_t value : values) {
+        std::array<char, 16> text{};
+        auto *const end = std::to_chars(text.begin(), text.end(), value).ptr;
+        expected.append(text.begin(), end).append("|");
+    }
+    // An output buffer of 16 bytes puts values against its end in every way.
+    std::string written;
+    std::vector<char> out(16);
+    console io = memory_console({}, written, out);
+    for (const std::int32_t value : values) {
+        write_int(io, value);
+        write(io, "|");
+    }
+    flush(io);
+    EXPECT_EQ(written, expected);
 }
 
 TEST(Writer, FailedWriteIsRecordedAndEndsTheDialogue) {

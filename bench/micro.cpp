@@ -1,0 +1,120 @@
+// Micro-benchmarks of the hot paths, in-process: reading answers, writing the menu and the
+// list, and appending at the tail of lists of several lengths.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "menu/menu.hpp"
+
+namespace {
+
+constexpr std::size_t buffer_size = std::size_t{64} * 1024;
+
+const std::string menu_text =
+    "1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
+    "5.Delete at position\n6.Exist\nplz enter your choice";
+
+// Output goes to /dev/null through the same buffered writes the program makes.
+struct null_output {
+    int fd = open("/dev/null", O_WRONLY);
+    std::vector<char> buf = std::vector<char>(buffer_size);
+    null_output() = default;
+    null_output(const null_output &) = delete;
+    null_output &operator=(const null_output &) = delete;
+    ~null_output() { close(fd); }
+    console make(std::string_view input) {
+        console io = fd_console(-1, fd, {}, buf);
+        io.in_pos = input.data();
+        io.in_end = input.data() + input.size();
+        return io;
+    }
+};
+
+node *list_of(std::int64_t n) {
+    node *first = nullptr;
+    for (std::int64_t i = n; i > 0; --i) {
+        first = new node{static_cast<std::int32_t>(i * 2654435761U), first};
+    }
+    return first;
+}
+
+void free_list(node *first) {
+    while (first != nullptr) {
+        delete std::exchange(first, first->next);
+    }
+}
+
+void read_answers(benchmark::State &state) {
+    std::string typed;
+    for (int i = 0; i < 100000; ++i) {
+        typed += std::to_string(i * 7919 - 300000) + (i % 3 == 0 ? "\n" : " ");
+    }
+    null_output out;
+    while (state.KeepRunning()) {
+        console io = out.make(typed);
+        std::int32_t value = 0;
+        std::int64_t sum = 0;
+        while (ask(io, {}, value)) {
+            sum += value;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * 100000);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(typed.size()));
+}
+
+void write_menu(benchmark::State &state) {
+    null_output out;
+    console io = out.make({});
+    while (state.KeepRunning()) {
+        write(io, menu_text);
+    }
+    flush(io);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(menu_text.size()));
+}
+
+void display_list(benchmark::State &state) {
+    node *first = list_of(state.range(0));
+    null_output out;
+    console io = out.make({});
+    while (state.KeepRunning()) {
+        display(io, first);
+    }
+    flush(io);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    free_list(first);
+}
+
+// Each append walks to the tail; taking the head off afterwards keeps the length.
+void append_at(benchmark::State &state) {
+    node *first = list_of(state.range(0));
+    std::string typed;
+    for (int i = 0; i < 1000000; ++i) {
+        typed += "5 ";
+    }
+    null_output out;
+    console io = out.make(typed);
+    while (state.KeepRunning()) {
+        if (io.in_end - io.in_pos < 4) {
+            io = out.make(typed);
+        }
+        create(io, first);
+        delete_at_first(io, first);
+    }
+    flush(io);
+    state.SetItemsProcessed(state.iterations());
+    free_list(first);
+}
+
+}  // namespace
+
+BENCHMARK(read_answers);
+BENCHMARK(write_menu);
+BENCHMARK(display_list)->Arg(1000)->Arg(100000);
+BENCHMARK(append_at)->Arg(10)->Arg(1000)->Arg(10000)->Arg(100000);
+
+BENCHMARK_MAIN();
