@@ -70,6 +70,9 @@ bool refill(console &io) {
     // Flushing only here keeps prompts visible while the person is awaited,
     // without a system call per answer when a script's answers are already buffered.
     flush(io);
+    if (io.error != 0) {
+        return false;  // nobody sees the question: waiting for its answer would only hang
+    }
     for (;;) {
         const ssize_t n = ::read(io.in_fd, io.in_buf.data(), io.in_buf.size());
         if (n > 0) {

@@ -92,6 +92,12 @@ class FailingOutput(unittest.TestCase):
             r = run("1 5\n2\n6\n", stdout=full)
         self.assertEqual((r.returncode, r.stderr.decode()), (1, "listmenu: write error: No space left on device\n"))
 
+    def test_failed_output_does_not_wait_for_input(self):
+        with open("/dev/full", "wb") as full:
+            with subprocess.Popen([LISTMENU], stdin=subprocess.PIPE, stdout=full, stderr=subprocess.PIPE) as p:
+                self.assertEqual(p.wait(WAIT), 1)  # standard input is still open, and silent
+                self.assertEqual(p.stderr.read(), b"listmenu: write error: No space left on device\n")
+
     def test_closed_output_is_a_failure(self):
         r = subprocess.run(["sh", "-c", 'exec "$0" >&-', LISTMENU], input=b"6\n", capture_output=True,
                            timeout=WAIT)
