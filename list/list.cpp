@@ -3,6 +3,7 @@
 #include <new>
 
 node *create_node(console &io) {
+    // Non-throwing: an exhausted heap is a message to the person, not an exception.
     node *fresh = new (std::nothrow) node;
     if (fresh == nullptr) {
         write(io, "Memory not allocated");

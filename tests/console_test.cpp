@@ -13,6 +13,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -143,6 +144,35 @@ TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
     }
     flush(io);
     EXPECT_EQ(written, expected);
+}
+
+// A non-blocking pipe with little room takes part of a write, then refuses until it is read.
+TEST(Writer, EveryByteReachesANonBlockingPipe) {
+    std::array<int, 2> fds{};
+    ASSERT_EQ(pipe(fds.data()), 0);
+    ASSERT_GE(fcntl(fds[1], F_SETPIPE_SZ, 4096), 0);
+    ASSERT_EQ(fcntl(fds[1], F_SETFL, O_NONBLOCK), 0);
+    std::string text;
+    for (int i = 0; text.size() < 300000; ++i) {
+        text += std::to_string(i) + "->";
+    }
+    std::string received;
+    std::thread reader([&received, fd = fds[0]] {
+        std::array<char, 1000> chunk{};
+        ssize_t n = 0;
+        while ((n = read(fd, chunk.data(), chunk.size())) > 0) {
+            received.append(chunk.data(), static_cast<std::size_t>(n));
+        }
+    });
+    std::vector<char> out(std::size_t{64} * 1024);
+    console io = fd_console(-1, fds[1], {}, out);
+    write(io, text);
+    flush(io);
+    close(fds[1]);
+    reader.join();
+    close(fds[0]);
+    EXPECT_EQ(io.error, 0);
+    EXPECT_EQ(received, text);
 }
 
 TEST(Writer, FailedWriteIsRecordedAndEndsTheDialogue) {
