@@ -9,14 +9,11 @@
 #include <vector>
 
 #include "menu/menu.hpp"
+#include "tests/session.hpp"
 
 namespace {
 
 constexpr std::size_t buffer_size = std::size_t{64} * 1024;
-
-const std::string menu_text =
-    "1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
-    "5.Delete at position\n6.Exist\nplz enter your choice";
 
 // Output goes to /dev/null through the same buffered writes the program makes.
 struct null_output {
@@ -71,10 +68,10 @@ void write_menu(benchmark::State &state) {
     null_output out;
     console io = out.make({});
     while (state.KeepRunning()) {
-        write(io, menu_text);
+        write(io, said::menu);
     }
     flush(io);
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(menu_text.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(said::menu.size()));
 }
 
 void display_list(benchmark::State &state) {

@@ -7,14 +7,13 @@
 
 namespace {
 
-const std::string M =
-    "1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
-    "5.Delete at position\n6.Exist\nplz enter your choice";
-const std::string D = "Please Enter a data";
-const std::string P = "Please enter a positon";
-const std::string E = "Linked list not exist";
-const std::string I = "Invalid position\n";
-const std::string T = "Thank You!";
+// One letter each keeps the rows of the table readable.
+const std::string &M = said::menu;
+const std::string &D = said::data_prompt;
+const std::string &P = said::position_prompt;
+const std::string &E = said::no_list;
+const std::string &I = said::invalid;
+const std::string &T = said::farewell;
 
 // The list 10, 20, 30, 40 typed at the menu, and the text that typing it gives.
 const std::string four_in = "1 10 1 20 1 30 1 40\n";

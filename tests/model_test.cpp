@@ -11,11 +11,6 @@
 
 namespace {
 
-const std::string M =
-    "1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
-    "5.Delete at position\n6.Exist\nplz enter your choice";
-const std::string E = "Linked list not exist";
-
 using model = std::vector<std::int32_t>;
 
 std::vector<std::int32_t> walk(const node *first) {
@@ -37,7 +32,7 @@ struct step {
 
 std::string remove_first(model &list) {
     if (list.empty()) {
-        return E + "\n";
+        return said::no_list + "\n";
     }
     list.erase(list.begin());
     return "";
@@ -45,14 +40,14 @@ std::string remove_first(model &list) {
 
 std::string remove_last(model &list) {
     if (list.empty()) {
-        return E;
+        return said::no_list;
     }
     list.pop_back();
     return "";
 }
 
 std::string show(const model &list) {
-    std::string shown = list.empty() ? E : "";
+    std::string shown = list.empty() ? said::no_list : "";
     for (const std::int32_t x : list) {
         shown.append(std::to_string(x)).append("->");
     }
@@ -66,7 +61,7 @@ std::int64_t pick(std::mt19937 &rng, std::int64_t lo, std::int64_t hi) {
 // Choice 5: up to two invalid positions, each asked again, then a valid one.
 step remove_at(std::mt19937 &rng, model &list) {
     const auto n = static_cast<std::int64_t>(list.size());
-    step s{"5", "Please enter a positon"};
+    step s{"5", said::position_prompt};
     const std::array<std::int64_t, 7> invalid = {0,
                                                  -1,
                                                  n + 1,
@@ -78,7 +73,7 @@ step remove_at(std::mt19937 &rng, model &list) {
         const std::int64_t p = invalid.at(static_cast<std::size_t>(pick(rng, 0, invalid.size() - 1)));
         if (!is_valid(p, n)) {
             s.typed.append(" ").append(std::to_string(p));
-            s.written += "Invalid position\nPlease enter a positon";
+            s.written.append(said::invalid).append(said::position_prompt);
         }
     }
     const std::int64_t p = n == 0 ? pick(rng, 0, 1) : pick(rng, 1, n);
@@ -103,7 +98,7 @@ step next_step(std::mt19937 &rng, model &list) {
         case 4: {
             const auto x = static_cast<std::int32_t>(pick(rng, -1000, 1000));
             list.push_back(x);
-            return {std::string("1 ").append(std::to_string(x)), "Please Enter a data"};
+            return {std::string("1 ").append(std::to_string(x)), said::data_prompt};
         }
         case 5:
             return {"2", show(list)};
@@ -129,8 +124,8 @@ TEST(Model, RandomSessionsMatchAVector) {
             console io = memory_console(s.typed, written, out);
             ASSERT_EQ(menu(io, first), ending::stopped);
             flush(io);
-            std::string text = M;
-            text.append(s.written).append(M);
+            std::string text = said::menu;
+            text.append(s.written).append(said::menu);
             ASSERT_EQ(written, text) << "typed " << s.typed;
             ASSERT_EQ(walk(first), expected) << "typed " << s.typed << " in session " << session;
         }

@@ -7,6 +7,18 @@
 
 #include "menu/menu.hpp"
 
+// The program's own texts, written out again here so that tests check them instead of sharing them.
+namespace said {
+inline const std::string menu =
+    "1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
+    "5.Delete at position\n6.Exist\nplz enter your choice";
+inline const std::string data_prompt = "Please Enter a data";
+inline const std::string position_prompt = "Please enter a positon";
+inline const std::string no_list = "Linked list not exist";
+inline const std::string invalid = "Invalid position\n";
+inline const std::string farewell = "Thank You!";
+}  // namespace said
+
 struct session {
     std::string output;
     ending how;
