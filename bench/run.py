@@ -20,65 +20,27 @@ import subprocess
 import sys
 import tempfile
 
-M = ("1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
-     "5.Delete at position\n6.Exist\nplz enter your choice")
-D = "Please Enter a data"
-P = "Please enter a positon"
-E = "Linked list not exist"
-T = "Thank You!"
-INT32 = (-2**31, 2**31 - 1)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests"))
+from dialogue import INT32, M, T, Model  # noqa: E402 (found through the path above)
 
 
 class Session:
     """Answers typed, the text they must give, the floor to compare with, and a target ratio."""
 
-    def __init__(self, name, answers, written, floor, target, runs=5, nodes=0, walks=False):
-        self.name, self.typed, self.written = name, "\n".join(answers) + "\n", written
-        self.answers, self.floor, self.target, self.runs, self.nodes = len(answers), floor, target, runs, nodes
+    def __init__(self, name, typed, written, floor, target, runs=5, nodes=0, walks=False):
+        self.name, self.typed, self.written = name, typed, written
+        self.answers, self.floor, self.target, self.runs, self.nodes = typed.count("\n"), floor, target, runs, nodes
         self.walks = walks  # also show the floor with the design's walks added to the copy
-
-
-class Model:
-    """The list and the text the program writes, for well-formed sessions."""
-
-    def __init__(self):
-        self.values, self.answers, self.out = [], [], [M]
-
-    def choose(self, *answers, text=""):
-        self.answers += answers
-        self.out += [text, M]
-
-    def append(self, x):
-        self.values.append(x)
-        self.choose("1", str(x), text=D)
-
-    def display(self):
-        self.choose("2", text="".join(f"{x}->" for x in self.values) if self.values else E)
-
-    def delete_last(self):
-        text = "" if self.values else E
-        if self.values:
-            self.values.pop()
-        self.choose("4", text=text)
-
-    def delete_at(self, position):  # 1 <= position <= len: the dialogue's valid inner and end cases
-        del self.values[position - 1]
-        self.choose("5", str(position), text=P)
-
-    def finish(self):
-        self.answers.append("6")
-        self.out[-1] += T
-        return self.answers, "".join(self.out)
 
 
 def sessions(scale, rng):
     def n(count):
         return max(1, int(count * scale))
 
-    out = [Session("start-up", ["6"], M + T, "printf", 1.2, runs=30)]
+    out = [Session("start-up", "6\n", M + T, "printf", 1.2, runs=30)]
 
     churn = n(300000)
-    out.append(Session("menu churn", ["0"] * churn + ["6"], M * (churn + 1) + T, "copy", 2.0))
+    out.append(Session("menu churn", "0\n" * churn + "6\n", M * (churn + 1) + T, "copy", 2.0))
 
     m = Model()
     for _ in range(n(20000)):

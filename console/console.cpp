@@ -1,41 +1,51 @@
 #include "console.hpp"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
 #include <cstring>
 
+#include "platform.hpp"
+
 namespace {
 
 // write_int stores whole words past the text it writes: a sign, two digits and eight more.
 constexpr std::size_t int_room = 1 + 2 + 8;
 
-constexpr std::string_view digit_pairs =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
 constexpr std::array<std::uint32_t, 10> powers_of_ten = {1,      10,      100,      1000,      10000,
                                                          100000, 1000000, 10000000, 100000000, 1000000000};
 
-static_assert(std::endian::native == std::endian::little, "digits are packed first character lowest");
+// Digits are packed into a word with the first character in the low byte and stored a byte at
+// a time from there, so the text comes out right whatever the machine's byte order; compilers
+// merge the bytes into one store where the order allows.
 
-// Two digits of `n` < 100 as they lie in memory, the first in the low byte.
+// Each number below 100 as its two digits.
+constexpr std::array<std::uint16_t, 100> digit_pairs = [] {
+    std::array<std::uint16_t, 100> pairs{};
+    for (unsigned n = 0; n < pairs.size(); ++n) {
+        pairs.at(n) = static_cast<std::uint16_t>(('0' + n / 10) | ('0' + n % 10) << 8);
+    }
+    return pairs;
+}();
+
 std::uint64_t pair(std::uint32_t n) {
-    std::uint16_t chars = 0;
-    std::memcpy(&chars, digit_pairs.data() + std::size_t{n} * 2, 2);
-    return chars;
+    return digit_pairs[n];
 }
 
-// The eight digits of `n` < 10^8, zero-padded, as they lie in memory.
+// The eight digits of `n` < 10^8, zero-padded.
 std::uint64_t eight_digits(std::uint32_t n) {
     const std::uint32_t upper = n / 10000;
     const std::uint32_t lower = n % 10000;
     return pair(upper / 100) | pair(upper % 100) << 16 | pair(lower / 100) << 32 | pair(lower % 100) << 48;
+}
+
+// Stores the first `N` characters of `word`.
+template <std::size_t N>
+void store(char *at, std::uint64_t word) {
+    for (std::size_t i = 0; i < N; ++i) {
+        at[i] = static_cast<char>(word >> (8 * i));
+    }
 }
 
 std::size_t decimal_digits(std::uint32_t n) {
@@ -56,13 +66,6 @@ bool is_digit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Waits until `fd` is ready, for descriptors that someone else made non-blocking.
-void await(int fd, short event) {
-    pollfd p{fd, event, 0};
-    while (::poll(&p, 1, -1) < 0 && errno == EINTR) {
-    }
-}
-
 bool refill(console &io) {
     if (io.in_fd < 0) {
         return false;
@@ -74,18 +77,23 @@ bool refill(console &io) {
         return false;  // nobody sees the question: waiting for its answer would only hang
     }
     for (;;) {
-        const ssize_t n = ::read(io.in_fd, io.in_buf.data(), io.in_buf.size());
-        if (n > 0) {
-            io.in_pos = io.in_buf.data();
-            io.in_end = io.in_pos + n;
-            return true;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            await(io.in_fd, POLLIN);
-            continue;
+        const platform::result r = platform::read(io.in_fd, io.in_buf);
+        switch (r.what) {
+            case platform::outcome::moved:
+                io.in_pos = io.in_buf.data();
+                io.in_end = io.in_pos + r.bytes;
+                return true;
+            case platform::outcome::interrupted:
+                continue;
+            case platform::outcome::would_block:
+                // Someone else made the input non-blocking: wait, never spin.
+                if (platform::wait(io.in_fd, platform::direction::in)) {
+                    continue;
+                }
+                break;
+            case platform::outcome::ended:
+            case platform::outcome::failed:
+                break;
         }
         // End of file, or an input that cannot be read any more: either way nothing more comes.
         io.in_fd = -1;
@@ -203,12 +211,12 @@ void write_int(console &io, std::int32_t value) {
     std::uint64_t last_eight = eight_digits(magnitude % 100000000);
     if (digits > 8) {
         const std::uint64_t first_two = pair(magnitude / 100000000) >> (digits == 9 ? 8 : 0);
-        std::memcpy(at, &first_two, 2);
+        store<2>(at, first_two);
         at += digits - 8;
     } else {
         last_eight >>= 8 * (8 - digits);  // drops the leading zeros
     }
-    std::memcpy(at, &last_eight, 8);
+    store<8>(at, last_eight);
     io.out_len = static_cast<std::size_t>(at - io.out_buf.data()) + std::min<std::size_t>(digits, 8);
 }
 
@@ -224,17 +232,24 @@ void flush(console &io) {
         return;
     }
     while (left > 0) {
-        const ssize_t n = ::write(io.out_fd, pos, left);
-        if (n > 0) {
-            pos += n;
-            left -= static_cast<std::size_t>(n);
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            await(io.out_fd, POLLOUT);
-        } else {
-            io.error = n < 0 ? errno : EIO;
-            return;
+        const platform::result r = platform::write(io.out_fd, {pos, left});
+        switch (r.what) {
+            case platform::outcome::moved:
+                pos += r.bytes;
+                left -= r.bytes;
+                break;
+            case platform::outcome::interrupted:
+                break;
+            case platform::outcome::would_block:
+                if (!platform::wait(io.out_fd, platform::direction::out)) {
+                    io.error = EIO;  // the output can be neither waited on nor made to wait
+                    return;
+                }
+                break;
+            case platform::outcome::ended:
+            case platform::outcome::failed:
+                io.error = r.error != 0 ? r.error : EIO;
+                return;
         }
     }
 }

@@ -1,12 +1,15 @@
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "console/platform.hpp"
 #include "menu.hpp"
 
 namespace {
+
+// Descriptors 0 and 1 are standard input and output on every platform the program runs on.
+constexpr int standard_input = 0;
+constexpr int standard_output = 1;
 
 // As large as a pipe's buffer: one system call moves what a pipe holds.
 constexpr std::size_t buffer_size = std::size_t{64} * 1024;
@@ -18,12 +21,13 @@ int main() {
     // still talks when the heap is exhausted.
     std::vector<char> in(buffer_size);
     std::vector<char> out(buffer_size);
-    console io = fd_console(STDIN_FILENO, STDOUT_FILENO, in, out);
+    console io = fd_console(standard_input, standard_output, in, out);
 
     // The nodes left in the list at the end are not released: the process ends with them.
     node *first = nullptr;
-    if (menu(io, first) == ending::stopped && io.error == 0 && isatty(STDIN_FILENO) != 0) {
-        write(io, "\n");  // after Ctrl-D, the shell's prompt starts on a fresh line
+    if (menu(io, first) == ending::stopped && io.error == 0 &&
+        platform::end_of_input_leaves_line_open(standard_input)) {
+        write(io, "\n");  // the shell's prompt starts on a fresh line
     }
     flush(io);
     if (io.error != 0) {

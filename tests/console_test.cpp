@@ -4,17 +4,23 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "console/platform.hpp"
 
 namespace {
 
@@ -185,6 +191,151 @@ TEST(Writer, FailedWriteIsRecordedAndEndsTheDialogue) {
     std::int32_t value = 0;
     EXPECT_FALSE(ask(io, "?", value));
     close(full);
+}
+
+// A pipe with little room, and a signal due shortly that interrupts whatever call blocks then.
+struct pipe_ends {
+    std::array<int, 2> fd{-1, -1};  // read end, write end
+    pipe_ends() {
+        EXPECT_EQ(pipe(fd.data()), 0);
+        EXPECT_GE(fcntl(fd[1], F_SETPIPE_SZ, 4096), 0);
+    }
+    pipe_ends(const pipe_ends &) = delete;
+    pipe_ends &operator=(const pipe_ends &) = delete;
+    ~pipe_ends() {
+        for (const int end : fd) {
+            close(end);
+        }
+    }
+    void fill() const {
+        const int flags = fcntl(fd[1], F_GETFL);
+        fcntl(fd[1], F_SETFL, flags | O_NONBLOCK);
+        const std::array<char, 4096> junk{};
+        while (write(fd[1], junk.data(), junk.size()) > 0) {
+        }
+        fcntl(fd[1], F_SETFL, flags);
+    }
+    static void interrupt_soon() {
+        struct sigaction quiet {};
+        quiet.sa_handler = [](int /*signal*/) {};  // no SA_RESTART: the blocked call returns EINTR
+        sigaction(SIGALRM, &quiet, nullptr);
+        const itimerval soon{{0, 0}, {0, 20000}};
+        setitimer(ITIMER_REAL, &soon, nullptr);
+    }
+};
+
+struct seam_case {
+    std::string name;
+    std::function<platform::result(pipe_ends &)> act;
+    platform::outcome what;
+    int error;
+};
+
+std::array<char, 8> buffer{};
+const std::string_view text = "12345";
+
+const std::vector<seam_case> seam_cases = {
+    {"ReadTakesWhatArrived",
+     [](pipe_ends &p) {
+         EXPECT_EQ(write(p.fd[1], "12", 2), 2);
+         return platform::read(p.fd[0], buffer);
+     },
+     platform::outcome::moved, 0},
+    {"ReadAtEndOfInput",
+     [](pipe_ends &p) {
+         close(std::exchange(p.fd[1], -1));
+         return platform::read(p.fd[0], buffer);
+     },
+     platform::outcome::ended, 0},
+    {"ReadInterruptedBySignal",
+     [](pipe_ends &p) {
+         pipe_ends::interrupt_soon();
+         return platform::read(p.fd[0], buffer);
+     },
+     platform::outcome::interrupted, 0},
+    {"ReadWouldBlock",
+     [](pipe_ends &p) {
+         fcntl(p.fd[0], F_SETFL, O_NONBLOCK);
+         return platform::read(p.fd[0], buffer);
+     },
+     platform::outcome::would_block, 0},
+    {"ReadOfClosedInput",
+     [](pipe_ends &p) {
+         const int closed = std::exchange(p.fd[0], -1);
+         close(closed);
+         return platform::read(closed, buffer);
+     },
+     platform::outcome::failed, EBADF},
+    {"ReadError",
+     [](pipe_ends & /*p*/) {
+         const int dir = open("/", O_RDONLY);
+         const platform::result r = platform::read(dir, buffer);
+         close(dir);
+         return r;
+     },
+     platform::outcome::failed, EISDIR},
+    {"WriteMoves", [](pipe_ends &p) { return platform::write(p.fd[1], text); }, platform::outcome::moved, 0},
+    {"WriteInterruptedBySignal",
+     [](pipe_ends &p) {
+         p.fill();
+         pipe_ends::interrupt_soon();
+         return platform::write(p.fd[1], text);
+     },
+     platform::outcome::interrupted, 0},
+    {"WriteWouldBlock",
+     [](pipe_ends &p) {
+         p.fill();
+         fcntl(p.fd[1], F_SETFL, O_NONBLOCK);
+         return platform::write(p.fd[1], text);
+     },
+     platform::outcome::would_block, 0},
+    {"WriteFails",
+     [](pipe_ends & /*p*/) {
+         const int full = open("/dev/full", O_WRONLY);
+         const platform::result r = platform::write(full, text);
+         close(full);
+         return r;
+     },
+     platform::outcome::failed, ENOSPC},
+};
+
+class Seam : public testing::TestWithParam<seam_case> {};
+
+TEST_P(Seam, ReportsTheOutcome) {
+    pipe_ends p;
+    const platform::result r = GetParam().act(p);
+    EXPECT_EQ(r.what, GetParam().what);
+    EXPECT_EQ(r.error, GetParam().error);
+    EXPECT_EQ(r.bytes == 0, r.what != platform::outcome::moved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, Seam, testing::ValuesIn(seam_cases),
+                         [](const testing::TestParamInfo<seam_case> &row) { return row.param.name; });
+
+TEST(Seam, WaitGivesUpOnADescriptorItCannotWaitOn) {
+    pipe_ends p;
+    const int closed = std::exchange(p.fd[0], -1);
+    close(closed);
+    EXPECT_FALSE(platform::wait(closed, platform::direction::in));
+}
+
+// Input that someone made non-blocking: the console waits for the answer instead of ending.
+TEST(Reader, WaitsForAnswersOnNonBlockingInput) {
+    const pipe_ends p;
+    fcntl(p.fd[0], F_SETFL, O_NONBLOCK);
+    std::thread typist([fd = p.fd[1]] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(write(fd, "42\n", 3), 3);
+    });
+    std::vector<char> in(64);
+    std::vector<char> out(64);
+    std::string sink;
+    console io = fd_console(p.fd[0], -1, in, out);
+    io.out_sink = &sink;
+    std::int32_t value = 0;
+    EXPECT_TRUE(ask(io, "?", value));
+    EXPECT_EQ(value, 42);
+    typist.join();
 }
 
 }  // namespace

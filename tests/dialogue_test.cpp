@@ -2,22 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "failing_new.hpp"
 #include "session.hpp"
 
 namespace {
-
-// One letter each keeps the rows of the table readable.
-const std::string &M = said::menu;
-const std::string &D = said::data_prompt;
-const std::string &P = said::position_prompt;
-const std::string &E = said::no_list;
-const std::string &I = said::invalid;
-const std::string &T = said::farewell;
-
-// The list 10, 20, 30, 40 typed at the menu, and the text that typing it gives.
-const std::string four_in = "1 10 1 20 1 30 1 40\n";
-const std::string four_out = M + D + M + D + M + D + M + D;
 
 struct dialogue {
     std::string name;
@@ -26,83 +20,86 @@ struct dialogue {
     ending how;
 };
 
-const std::vector<dialogue> dialogues = {
-    // Menu
-    {"SixEndsTheRun", "6\n", M + T, ending::chosen},
-    {"OtherChoicesOnlyBringTheMenuBack", "0\n7\n-1\n6\n", M + M + M + M + T, ending::chosen},
-    {"SixWithoutLineEnd", "6", M + T, ending::chosen},
+std::string text_named(char letter) {
+    switch (letter) {
+        case 'M':
+            return said::menu;
+        case 'D':
+            return said::data_prompt;
+        case 'P':
+            return said::position_prompt;
+        case 'E':
+            return said::no_list;
+        case 'I':
+            return said::invalid;
+        case 'T':
+            return said::farewell;
+        default:
+            throw std::invalid_argument(std::string("no text is named ") + letter);
+    }
+}
 
-    // Append and display
-    {"ValuesShowInTypedOrder", "1\n3\n1\n-4\n1\n10\n2\n6\n",
-     M + D + M + D + M + D + M + "3->-4->10->" + M + T, ending::chosen},
-    {"EmptyListShowsItsMessage", "2\n6\n", M + E + M + T, ending::chosen},
-    {"DisplayLeavesTheList", "1 0 1 -5 1 -5 2 2 6",
-     M + D + M + D + M + D + M + "0->-5->-5->" + M + "0->-5->-5->" + M + T, ending::chosen},
-    {"LimitsOf32BitsAreStored", "1 2147483647 1 -2147483648 2 6",
-     M + D + M + D + M + "2147483647->-2147483648->" + M + T, ending::chosen},
-    {"AnswersTypedAheadAreTakenInOrder", "1 42\n2\n6\n", M + D + M + "42->" + M + T, ending::chosen},
-    {"WindowsLineEndsAreWhiteSpace", "1\r\n5\r\n2\r\n6\r\n", M + D + M + "5->" + M + T, ending::chosen},
-    {"BlankLinesAndTabsAreSkipped", "\n\n\t1\t\n\n 8 \n\v\f2\n6", M + D + M + "8->" + M + T, ending::chosen},
+// Undoes the table's escapes, and in written text puts the program's texts for their names.
+std::string unescape(std::string_view field) {
+    std::string text;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const char c = field[i];
+        if (c == '{' && i + 2 < field.size() && field[i + 2] == '}') {
+            text += text_named(field[i + 1]);
+            i += 2;
+        } else if (c == '\\' && i + 1 < field.size()) {
+            const char e = field[++i];
+            const std::string_view plain = "nrtvf\\";
+            const std::string_view meant = "\n\r\t\v\f\\";
+            if (e == 'x' && i + 2 < field.size()) {
+                text += static_cast<char>(std::stoi(std::string(field.substr(i + 1, 2)), nullptr, 16));
+                i += 2;
+            } else if (plain.find(e) != std::string_view::npos) {
+                text += meant[plain.find(e)];
+            } else {
+                throw std::invalid_argument(std::string("unknown escape in ") + std::string(field));
+            }
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
 
-    // Answers that are not numbers, or not 32-bit ones
-    {"GarbageAtMenuAsksAgain", "abc\n6\n", M + M + T, ending::chosen},
-    {"GarbageDiscardsTheRestOfItsLine", "x 1 5\n2\n6\n", M + M + E + M + T, ending::chosen},
-    {"LoneSignsAreNotNumbers", "-\n+\n--5\n6\n", M + M + M + M + T, ending::chosen},
-    {"NumberBeforeGarbageIsTakenFirst", "12abc\n6\n", M + M + M + T, ending::chosen},
-    {"OutOfRangeChoiceIsNotWrapped", "4294967297\n2\n6\n", M + M + E + M + T, ending::chosen},
-    {"OutOfRangeChoicesAreRefused", "2147483648\n-2147483649\n99999999999999999999999\n6\n",
-     M + M + M + M + T, ending::chosen},
-    {"GarbageAtDataPromptAsksForData", "1\nx1\n7\n2\n6\n", M + D + D + M + "7->" + M + T, ending::chosen},
-    {"OutOfRangeDataIsRefused", "1\n2147483648\n-2147483648\n2\n6\n", M + D + D + M + "-2147483648->" + M + T,
-     ending::chosen},
+std::string_view trimmed(std::string_view field) {
+    const std::size_t from = field.find_first_not_of(' ');
+    return from == std::string_view::npos ? std::string_view{}
+                                          : field.substr(from, field.find_last_not_of(' ') + 1 - from);
+}
 
-    // End of input
-    {"EndAtMenu", "", M, ending::stopped},
-    {"EndAfterWhiteSpace", "\n \t\n", M, ending::stopped},
-    {"EndAtDataPromptAddsNoNode", "1 5\n1\n", M + D + M + D, ending::stopped},
-    {"EndInsideGarbageAtMenu", "abc", M, ending::stopped},
-    {"EndAfterLoneSign", "1\n-", M + D, ending::stopped},
-    {"EndRightAfterAnswer", "1 5 2", M + D + M + "5->" + M, ending::stopped},
-
-    // Deleting at either end
-    {"DeleteFirstOnEmptyEndsItsLine", "3\n6\n", M + E + "\n" + M + T, ending::chosen},
-    {"DeleteLastOnEmptyKeepsTheLine", "4\n6\n", M + E + M + T, ending::chosen},
-    {"DeleteFirstOfOne", "1 7 3 2 6", M + D + M + M + E + M + T, ending::chosen},
-    {"DeleteLastOfOne", "1 7 4 2 6", M + D + M + M + E + M + T, ending::chosen},
-    {"DeleteFirstOfThree", "1 1 1 2 1 3 3 2 6", M + D + M + D + M + D + M + M + "2->3->" + M + T,
-     ending::chosen},
-    {"DeleteLastOfTwo", "1 1 1 2 4 2 6", M + D + M + D + M + M + "1->" + M + T, ending::chosen},
-    {"DeleteLastOfThree", "1 1 1 2 1 3 4 2 6", M + D + M + D + M + D + M + M + "1->2->" + M + T,
-     ending::chosen},
-    {"DeleteLastOfFour", four_in + "4 2 6", four_out + M + M + "10->20->30->" + M + T, ending::chosen},
-    {"DeleteFirstOfFour", four_in + "3 2 6", four_out + M + M + "20->30->40->" + M + T, ending::chosen},
-    {"RepeatedDeletesEmptyTheListThenSayIt", "1 1 1 2 4 4 4 3 2 6",
-     M + D + M + D + M + M + M + E + M + E + "\n" + M + E + M + T, ending::chosen},
-
-    // Deleting at a position
-    {"PositionOneIsTheFirst", four_in + "5 1 2 6", four_out + M + P + M + "20->30->40->" + M + T,
-     ending::chosen},
-    {"PositionTwoIsInner", four_in + "5 2 2 6", four_out + M + P + M + "10->30->40->" + M + T,
-     ending::chosen},
-    {"PositionThreeIsInner", four_in + "5 3 2 6", four_out + M + P + M + "10->20->40->" + M + T,
-     ending::chosen},
-    {"PositionOfCountIsTheLast", four_in + "5 4 2 6", four_out + M + P + M + "10->20->30->" + M + T,
-     ending::chosen},
-    {"InvalidPositionsAskAgain", four_in + "5 5 0 -2 2147483647 -2147483648 3 2 6",
-     four_out + M + P + I + P + I + P + I + P + I + P + I + P + M + "10->20->40->" + M + T, ending::chosen},
-    {"GarbagePositionAsksAgain", four_in + "5 x\n2147483648\n2 2 6",
-     four_out + M + P + P + P + M + "10->30->40->" + M + T, ending::chosen},
-    {"TwoNodesHaveNoInnerPosition", "1 10 1 20 5 2 2 5 1 2 6",
-     M + D + M + D + M + P + M + "10->" + M + P + M + E + M + T, ending::chosen},
-    {"OneNodeTakesOnlyPositionOne", "1 7 5 2 0 1 2 6", M + D + M + P + I + P + I + P + M + E + M + T,
-     ending::chosen},
-    {"EmptyListPositionOneIsDeleteFirst", "5 1 6", M + P + E + "\n" + M + T, ending::chosen},
-    {"EmptyListPositionZeroIsDeleteLast", "5 0 6", M + P + E + M + T, ending::chosen},
-    {"EmptyListRefusesOtherPositions", "5 2 -1 1 6", M + P + I + P + I + P + E + "\n" + M + T,
-     ending::chosen},
-    {"EndInsidePositionLoop", "1 10 5 9", M + D + M + P + I + P, ending::stopped},
-    {"EndInsideGarbagePosition", "1 10 5 zz", M + D + M + P, ending::stopped},
-};
+// The table shared with the runs of the real program; a line it cannot read fails every test.
+std::vector<dialogue> load(const char *path) {
+    std::ifstream file(path);
+    if (!file) {
+        throw std::runtime_error(std::string("cannot read ") + path);
+    }
+    std::vector<dialogue> rows;
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::vector<std::string_view> fields;
+        for (std::string_view rest = line;;) {
+            const std::size_t bar = rest.find('|');
+            fields.push_back(trimmed(rest.substr(0, bar)));
+            if (bar == std::string_view::npos) {
+                break;
+            }
+            rest.remove_prefix(bar + 1);
+        }
+        if (fields.size() != 4 || (fields[3] != "chosen" && fields[3] != "stopped")) {
+            throw std::invalid_argument("not a dialogue: " + line);
+        }
+        rows.push_back({std::string(fields[0]), unescape(fields[1]), unescape(fields[2]),
+                        fields[3] == "chosen" ? ending::chosen : ending::stopped});
+    }
+    return rows;
+}
 
 void PrintTo(const dialogue &d, std::ostream *os) {
     *os << d.name;
@@ -120,7 +117,7 @@ TEST_P(Dialogue, WritesExactly) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Dialogue, testing::ValuesIn(dialogues),
+INSTANTIATE_TEST_SUITE_P(Table, Dialogue, testing::ValuesIn(load(LISTMENU_DIALOGUES)),
                          [](const testing::TestParamInfo<dialogue> &row) { return row.param.name; });
 
 TEST(Dialogue, ExhaustedHeapReadsNoValueForTheNode) {
@@ -130,7 +127,9 @@ TEST(Dialogue, ExhaustedHeapReadsNoValueForTheNode) {
         // 5 was meant as data, but nothing asks for it: the menu takes it as choice 5.
         s = play("1 5 1\n2 6");
     }
-    EXPECT_EQ(s.output, M + "Memory not allocated" + M + P + "Linked list not exist\n" + M + E + M + T);
+    const std::string &m = said::menu;
+    EXPECT_EQ(s.output, m + "Memory not allocated" + m + said::position_prompt + said::no_list + "\n" + m +
+                            said::no_list + m + said::farewell);
 }
 
 }  // namespace

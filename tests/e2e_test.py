@@ -13,17 +13,10 @@ import shutil
 import time
 import unittest
 
+from dialogue import D, E, I, M, NOMEM, P, T
+
 LISTMENU = ""
 SANITIZED = False
-
-M = ("1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
-     "5.Delete at position\n6.Exist\nplz enter your choice")
-D = "Please Enter a data"
-P = "Please enter a positon"
-E = "Linked list not exist"
-I = "Invalid position\n"
-T = "Thank You!"
-NOMEM = "Memory not allocated"
 
 MEGABYTE = 1 << 20
 WAIT = 10.0  # seconds a prompt may take to show before the test calls it lost

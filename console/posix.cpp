@@ -1,0 +1,76 @@
+// The platform seam on POSIX systems: Linux, the BSDs, macOS.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform.hpp"
+
+namespace platform {
+
+namespace {
+
+result classify(ssize_t n, bool reading) {
+    if (n > 0) {
+        return {outcome::moved, static_cast<std::size_t>(n), 0};
+    }
+    if (n == 0) {
+        // A write of a non-empty buffer that takes nothing is no progress: report it as an error.
+        return reading ? result{outcome::ended, 0, 0} : result{outcome::failed, 0, EIO};
+    }
+    const int error = errno;
+    if (error == EINTR) {
+        return {outcome::interrupted, 0, 0};
+    }
+    if (error == EAGAIN || error == EWOULDBLOCK) {
+        return {outcome::would_block, 0, 0};
+    }
+    return {outcome::failed, 0, error};
+}
+
+}  // namespace
+
+result read(int fd, std::span<char> buf) {
+    return classify(::read(fd, buf.data(), buf.size()), true);
+}
+
+result write(int fd, std::span<const char> buf) {
+    return classify(::write(fd, buf.data(), buf.size()), false);
+}
+
+bool wait(int fd, direction way) {
+    if (fd < 0) {
+        return false;  // poll would skip it and wait for ever
+    }
+    const short event = way == direction::in ? POLLIN : POLLOUT;
+    pollfd p{fd, event, 0};
+    int ready = 0;
+    while ((ready = ::poll(&p, 1, -1)) < 0 && errno == EINTR) {
+    }
+    // An error or a hang-up is ready too: the next call reports it.
+    if (ready > 0 && (p.revents & POLLNVAL) == 0) {
+        return true;
+    }
+    // poll refused this descriptor (macOS answers POLLNVAL for terminals): block in the call instead.
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+bool is_terminal(int fd) {
+    return ::isatty(fd) != 0;
+}
+
+bool is_file(int fd) {
+    struct stat s {};
+    return ::fstat(fd, &s) == 0 && S_ISREG(s.st_mode);
+}
+
+// Ctrl-D ends the input without echoing a line end.
+bool end_of_input_leaves_line_open(int in_fd) {
+    return is_terminal(in_fd);
+}
+
+}  // namespace platform

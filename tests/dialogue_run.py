@@ -1,0 +1,62 @@
+"""The real program over pipes, on whatever platform it was built for: every dialogue of the table,
+a long random session, and a failing output. The command may start with an emulator (wine,
+qemu-user), so that a cross build is checked byte for byte against the same expectations.
+
+Usage: dialogue_run.py [--crlf] [unittest arguments] -- COMMAND [ARG...]
+  --crlf  the program writes its line ends as CR LF, as a C program does on Windows
+"""
+import os
+import random
+import subprocess
+import sys
+import unittest
+
+import dialogue
+
+COMMAND = []
+CRLF = False
+WAIT = 120  # seconds; an emulator's first start can be slow
+
+
+def run(typed, stdout=subprocess.PIPE):
+    return subprocess.run(COMMAND, input=typed.encode("latin-1"), stdout=stdout, stderr=subprocess.PIPE,
+                          timeout=WAIT)
+
+
+def shown(text):
+    """What the program writes for `text` on this platform."""
+    return (text.replace("\n", "\r\n") if CRLF else text).encode("latin-1")
+
+
+class Dialogues(unittest.TestCase):
+    def test_table(self):
+        for name, typed, written, _ in dialogue.table():
+            with self.subTest(name):
+                r = run(typed)
+                self.assertEqual((r.returncode, r.stdout), (0, shown(written)))
+
+    def test_long_random_session(self):
+        typed, written = dialogue.random_session(random.Random(9), 20000)
+        r = run(typed)
+        self.assertEqual(r.returncode, 0)
+        self.assertEqual(r.stdout, shown(written))
+
+    def test_failed_output_is_reported(self):
+        with open("/dev/full", "wb") as full:
+            r = run("1 5\n2\n6\n", stdout=full)
+        self.assertEqual((r.returncode, r.stderr), (1, shown("listmenu: write error: No space left on device\n")))
+
+    def test_ctrl_z_at_line_start_ends_the_input(self):
+        if not CRLF:
+            self.skipTest("Ctrl-Z ends the input only on Windows")
+        r = run("1 5\n\x1a\n2\n6\n")
+        self.assertEqual((r.returncode, r.stdout), (0, shown(dialogue.M + dialogue.D + dialogue.M)))
+
+
+if __name__ == "__main__":
+    args = sys.argv[1:]
+    split = args.index("--")
+    COMMAND = args[split + 1:]
+    options = args[:split]
+    CRLF = "--crlf" in options
+    unittest.main(argv=[sys.argv[0]] + [o for o in options if o != "--crlf"])
