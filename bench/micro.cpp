@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -86,6 +88,42 @@ void display_list(benchmark::State &state) {
     free_list(first);
 }
 
+// Formatting alone, beside the standard library's: full-range values, as the sessions use.
+std::vector<std::int32_t> random_values() {
+    std::mt19937 rng(7);
+    std::vector<std::int32_t> values(4096);
+    for (std::int32_t &value : values) {
+        value = static_cast<std::int32_t>(rng());
+    }
+    return values;
+}
+
+void format_ints(benchmark::State &state) {
+    const std::vector<std::int32_t> values = random_values();
+    std::vector<char> text(values.size() * 16);
+    while (state.KeepRunning()) {
+        char *at = text.data();
+        for (const std::int32_t value : values) {
+            at = format_int(at, value);
+        }
+        benchmark::DoNotOptimize(at);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+
+void to_chars_ints(benchmark::State &state) {
+    const std::vector<std::int32_t> values = random_values();
+    std::vector<char> text(values.size() * 16);
+    while (state.KeepRunning()) {
+        char *at = text.data();
+        for (const std::int32_t value : values) {
+            at = std::to_chars(at, at + 16, value).ptr;
+        }
+        benchmark::DoNotOptimize(at);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+
 // Each append walks to the tail; taking the head off afterwards keeps the length.
 void append_at(benchmark::State &state) {
     node *first = list_of(state.range(0));
@@ -111,7 +149,9 @@ void append_at(benchmark::State &state) {
 
 BENCHMARK(read_answers);
 BENCHMARK(write_menu);
-BENCHMARK(display_list)->Arg(1000)->Arg(100000);
+BENCHMARK(format_ints);
+BENCHMARK(to_chars_ints);
+BENCHMARK(display_list)->Arg(1000)->Arg(2000)->Arg(100000);
 BENCHMARK(append_at)->Arg(10)->Arg(1000)->Arg(10000)->Arg(100000);
 
 BENCHMARK_MAIN();

@@ -4,12 +4,15 @@
 Usage: python3 bench/run.py [--runs N] [--scale F] [--build DIR]
 
 Builds the default (release) preset unless --build names a built tree, then for each session runs
-listmenu with input from a file and output to a file, checks the output byte for byte, and prints
-median CPU seconds (user+sys) over N runs, peak memory, answers per second and output MB/s. Beside
-each session it times the floor that the machine sets for it, in the same run:
-  copy    dd copying the same output bytes to a file through 64 KiB read/write calls
+listmenu with input from a file and output to a file (or a pipe), checks the output byte for
+byte, and prints median CPU seconds (user+sys) over N runs, peak memory, answers per second and
+output MB/s. Beside each session it times the floor that the machine sets for it, alternating
+with the program's runs:
+  copy    dd copying the same output bytes to the same kind of output, at the fastest block size
+          from 64 KiB to 1 MiB (the size that won is shown)
   walk    walk_floor: the same list walks as bare pointer chasing, with no console
-  printf  coreutils printf writing the same text (start-up only)
+  C       c_floor: a C program writing the same dialogue with printf, reading with scanf
+For start-up it also gives the minor page faults of listmenu and of the C program.
 --scale shrinks every session (CI runs it at a tiny size so that it cannot rot).
 """
 import argparse
@@ -27,20 +30,21 @@ from dialogue import INT32, M, T, Model  # noqa: E402 (found through the path ab
 class Session:
     """Answers typed, the text they must give, the floor to compare with, and a target ratio."""
 
-    def __init__(self, name, typed, written, floor, target, runs=5, nodes=0, walks=False):
+    def __init__(self, name, typed, written, floor, target, runs=5, nodes=0, pipe=False):
         self.name, self.typed, self.written = name, typed, written
         self.answers, self.floor, self.target, self.runs, self.nodes = typed.count("\n"), floor, target, runs, nodes
-        self.walks = walks  # also show the floor with the design's walks added to the copy
+        self.pipe = pipe  # output to a pipe instead of a file
 
 
 def sessions(scale, rng):
     def n(count):
         return max(1, int(count * scale))
 
-    out = [Session("start-up", "6\n", M + T, "printf", 1.2, runs=30)]
+    out = [Session("start-up", "6\n", M + T, "C", 1.2, runs=30)]
 
-    churn = n(300000)
-    out.append(Session("menu churn", "0\n" * churn + "6\n", M * (churn + 1) + T, "copy", 2.0))
+    churn = n(1000000)
+    out.append(Session("menu churn", "0\n" * churn + "6\n", M * (churn + 1) + T, "copy", 1.3))
+    out.append(Session("churn, pipe", "0\n" * churn + "6\n", M * (churn + 1) + T, "copy", 1.3, pipe=True))
 
     m = Model()
     for _ in range(n(20000)):
@@ -52,7 +56,7 @@ def sessions(scale, rng):
         m.append(rng.randint(*INT32))
     for _ in range(n(2000)):
         m.display()
-    out.append(Session("display-heavy", *m.finish(), "copy", 2.0, walks=True))
+    out.append(Session("display-heavy", *m.finish(), "copy+walk", 1.3))
 
     m = Model()
     for _ in range(n(10000)):
@@ -82,16 +86,12 @@ def sessions(scale, rng):
 
 
 def measure(tools, cmd, stdin_path, stdout_path):
-    """CPU seconds (user+sys) and peak resident KiB of one run."""
+    """CPU seconds (user+sys), peak resident KiB and minor page faults of one run."""
     r = subprocess.run([os.path.join(tools, "measure"), stdin_path, stdout_path] + cmd, capture_output=True, text=True)
     if r.returncode != 0:
         sys.exit(f"{cmd[0]} failed with status {r.returncode}: {r.stderr}")
-    cpu, kib = r.stdout.split()
-    return float(cpu), int(kib)
-
-
-def median_cpu(tools, runs, cmd, stdin_path, stdout_path):
-    return statistics.median(measure(tools, cmd, stdin_path, stdout_path)[0] for _ in range(runs))
+    cpu, kib, faults = r.stdout.split()
+    return float(cpu), int(kib), int(faults)
 
 
 def main():
@@ -108,43 +108,60 @@ def main():
             subprocess.run(step, cwd=root, check=True, stdout=subprocess.DEVNULL)
     listmenu = os.path.join(build, "listmenu")
     tools = os.path.join(build, "bench")
-    walk_floor = os.path.join(tools, "walk_floor")
 
-    print(f"{'session':<14}{'answers':>9}{'out MB':>8}{'CPU s':>9}{'floor s':>9}{'floor':>10}{'ratio':>7}"
+    print(f"{'session':<14}{'answers':>9}{'out MB':>8}{'CPU s':>9}{'floor s':>9}{'floor':>16}{'ratio':>7}"
           f"{'target':>8}{'peak KiB':>10}{'answers/s':>12}{'out MB/s':>10}")
     with tempfile.TemporaryDirectory() as tmp:
         typed, got, copy = (os.path.join(tmp, f) for f in ("typed", "got", "copy"))
         for s in sessions(args.scale, random.Random(2026)):
             with open(typed, "w") as f:
                 f.write(s.typed)
-            runs = max(args.runs, s.runs)
-            cpu, peak = [], []
-            for _ in range(runs):
-                c, k = measure(tools, [listmenu], typed, got)
-                cpu.append(c)
-                peak.append(k)
-            with open(got, "rb") as f:
-                if f.read() != s.written.encode():
-                    sys.exit(f"{s.name}: the output is not the dialogue expected")
-            floor = 0.0
+            with open(got, "w") as f:
+                f.write(s.written)
+            out = "|" if s.pipe else copy  # measure drains a pipe itself
+            # Every command the session is timed with, run in turn, so that noise falls on all alike.
+            floors = {}
             if "copy" in s.floor:
-                floor += median_cpu(tools, runs, ["/usr/bin/dd", f"if={got}", f"of={copy}", "bs=64K", "status=none"], typed, copy)
+                floors.update({f"copy {bs}": ["/usr/bin/dd", f"if={got}", "bs=" + bs, "status=none"]
+                               for bs in ("64K", "128K", "256K", "512K", "1M")})
             if "walk" in s.floor:
-                floor += median_cpu(tools, runs, [walk_floor], typed, copy)
-            if s.floor == "printf":
-                floor += median_cpu(tools, runs, ["/usr/bin/printf", "%s", s.written], typed, copy)
-            t = statistics.median(cpu)
+                floors["walk"] = [os.path.join(tools, "walk_floor")]
+            if s.floor == "C":
+                floors["C"] = [os.path.join(tools, "c_floor")]
+            runs = {name: [] for name in ["listmenu", *floors]}
+            for i in range(max(args.runs, s.runs)):
+                for name, cmd in [("listmenu", [listmenu]), *floors.items()]:
+                    runs[name].append(measure(tools, cmd, typed, out))
+                    if name == "listmenu" and i == 0 and not s.pipe:
+                        with open(copy, "rb") as f:
+                            if f.read() != s.written.encode():
+                                sys.exit(f"{s.name}: the output is not the dialogue expected")
+            med = {name: statistics.median(r[0] for r in rs) for name, rs in runs.items()}
+            copies = [name for name in floors if name.startswith("copy")]
+            best_copy = min(copies, key=med.get) if copies else None
+            floor = sum(med[name] for name in floors if name not in copies) + (med[best_copy] if best_copy else 0)
+            kind = "+".join(filter(None, [best_copy, "walk" if "walk" in floors else None, "C" if "C" in floors else None]))
+            t = med["listmenu"]
             mb = len(s.written) / 1e6
             ratio = t / floor if floor > 0 else float("inf")
             target = f"{s.target:.1f}x" if s.target else "-"
-            print(f"{s.name:<14}{s.answers:>9}{mb:>8.1f}{t:>9.4f}{floor:>9.4f}{s.floor:>10}{ratio:>6.2f}x"
-                  f"{target:>8}{max(peak):>10}{s.answers / max(t, 1e-9):>12.0f}{mb / max(t, 1e-9):>10.1f}")
-            if s.walks:
-                walked = floor + median_cpu(tools, runs, [walk_floor], typed, copy)
-                print(f"{'':<14}with the design's walks (copy+walk): floor {walked:.4f} s, ratio {t / walked:.2f}x")
+            peak = max(r[1] for r in runs["listmenu"])
+            print(f"{s.name:<14}{s.answers:>9}{mb:>8.1f}{t:>9.4f}{floor:>9.4f}{kind:>16}{ratio:>6.2f}x"
+                  f"{target:>8}{peak:>10}{s.answers / max(t, 1e-9):>12.0f}{mb / max(t, 1e-9):>10.1f}")
+            if "C" in floors:
+                faults = {name: statistics.median(r[2] for r in rs) for name, rs in runs.items()}
+                print(f"{'':<14}minor page faults: listmenu {faults['listmenu']:.0f}, C program {faults['C']:.0f}")
             if s.nodes:
-                base = measure(tools, [listmenu], os.devnull, copy)[1]
-                print(f"{'':<14}peak memory beyond start-up: {(max(peak) - base) * 1024 / s.nodes:.1f} bytes per node")
+                # Pages first touched by the same session with all its nodes and with half, through
+                # a pipe whose buffer both fill, so that only the nodes differ. (Peak resident
+                # size wanders by a few hundred KiB from run to run; page faults do not.)
+                faults = []
+                for cut in (2 * s.nodes, s.nodes):
+                    with open(typed, "w") as f:
+                        f.write("".join(s.typed.splitlines(keepends=True)[:cut]) + "6\n")
+                    faults.append(statistics.median(measure(tools, [listmenu], typed, "|")[2] for _ in range(3)))
+                per_node = (faults[0] - faults[1]) * os.sysconf("SC_PAGE_SIZE") / (s.nodes - s.nodes // 2)
+                print(f"{'':<14}memory: {per_node:.1f} bytes per node (pages touched, against half the nodes)")
 
 
 if __name__ == "__main__":

@@ -10,9 +10,6 @@
 
 namespace {
 
-// write_int stores whole words past the text it writes: a sign, two digits and eight more.
-constexpr std::size_t int_room = 1 + 2 + 8;
-
 constexpr std::array<std::uint32_t, 10> powers_of_ten = {1,      10,      100,      1000,      10000,
                                                          100000, 1000000, 10000000, 100000000, 1000000000};
 
@@ -196,10 +193,12 @@ void write_spilling(console &io, std::string_view text) {
 }
 
 void write_int(console &io, std::int32_t value) {
-    if (io.out_buf.size() - io.out_len < int_room) {
-        flush(io);
-    }
-    char *at = io.out_buf.data() + io.out_len;
+    cursor out = open_cursor(io);
+    write_int(out, value);
+    close_cursor(out);
+}
+
+char *format_int(char *at, std::int32_t value) {
     *at = '-';  // kept only for a negative value
     at += value < 0 ? 1 : 0;
     const std::uint32_t magnitude =
@@ -217,7 +216,13 @@ void write_int(console &io, std::int32_t value) {
         last_eight >>= 8 * (8 - digits);  // drops the leading zeros
     }
     store<8>(at, last_eight);
-    io.out_len = static_cast<std::size_t>(at - io.out_buf.data()) + std::min<std::size_t>(digits, 8);
+    return at + std::min<std::size_t>(digits, 8);
+}
+
+void flush(cursor &out) {
+    close_cursor(out);
+    flush(*out.io);
+    out = open_cursor(*out.io);
 }
 
 void flush(console &io) {

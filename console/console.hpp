@@ -54,5 +54,48 @@ inline void write(console &io, std::string_view text) {
 // Writes `value` in signed decimal.
 void write_int(console &io, std::int32_t value);
 
+// A place in the output buffer kept in a local, for a loop of many short writes such as a walk
+// over the list. Written through the console record instead, every store would make the compiler
+// load the record again, since a character stored in the buffer might, for all it knows, have
+// changed it. Nothing else may write to the console between opening and closing a cursor.
+struct cursor {
+    console *io;
+    char *at;
+    char *end;
+};
+
+inline cursor open_cursor(console &io) {
+    return {&io, io.out_buf.data() + io.out_len, io.out_buf.data() + io.out_buf.size()};
+}
+
+inline void close_cursor(cursor &out) {
+    out.io->out_len = static_cast<std::size_t>(out.at - out.io->out_buf.data());
+}
+
+// The room write_int needs: it stores whole words past its text, a sign, two digits and eight more.
+constexpr std::size_t int_room = 1 + 2 + 8;
+
+// Writes `value` in signed decimal at `at`, which has int_room bytes of room; returns the text's end.
+char *format_int(char *at, std::int32_t value);
+
+// Writes everything before the cursor, and moves it to the start of the emptied buffer.
+void flush(cursor &out);
+
+inline void write_int(cursor &out, std::int32_t value) {
+    if (static_cast<std::size_t>(out.end - out.at) < int_room) {
+        flush(out);
+    }
+    out.at = format_int(out.at, value);
+}
+
+// For short texts, no longer than int_room.
+inline void write(cursor &out, std::string_view text) {
+    if (static_cast<std::size_t>(out.end - out.at) < text.size()) {
+        flush(out);
+    }
+    std::memcpy(out.at, text.data(), text.size());
+    out.at += text.size();
+}
+
 // Hands everything written so far to the output. On failure, records errno in `error`.
 void flush(console &io);

@@ -40,10 +40,13 @@ void display(console &io, const node *first) {
         write(io, "Linked list not exist");
         return;
     }
+    // One cursor for the whole walk keeps the place in the output in a register.
+    cursor out = open_cursor(io);
     for (const node *at = first; at != nullptr; at = at->next) {
-        write_int(io, at->data);
-        write(io, "->");
+        write_int(out, at->data);
+        write(out, "->");
     }
+    close_cursor(out);
 }
 
 void delete_at_first(console &io, node *&first) {

@@ -1,6 +1,6 @@
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "console/platform.hpp"
 #include "menu.hpp"
@@ -11,17 +11,24 @@ namespace {
 constexpr int standard_input = 0;
 constexpr int standard_output = 1;
 
-// As large as a pipe's buffer: one system call moves what a pipe holds.
-constexpr std::size_t buffer_size = std::size_t{64} * 1024;
+constexpr std::size_t kib = 1024;
+// As large as a pipe's buffer: one system call moves what a pipe holds. Scripts read from files
+// measured no faster with larger reads.
+constexpr std::size_t in_size = 64 * kib;
+// Output to a pipe or a terminal goes a pipe's worth at a time; a regular file takes larger
+// writes for less, and 1 MiB measured fastest from 64 KiB to 2 MiB.
+constexpr std::size_t pipe_out_size = 64 * kib;
+constexpr std::size_t file_out_size = 1024 * kib;
 
 }  // namespace
 
 int main() {
-    // Taken once here, so that reading and writing never allocate and the program
-    // still talks when the heap is exhausted.
-    std::vector<char> in(buffer_size);
-    std::vector<char> out(buffer_size);
-    console io = fd_console(standard_input, standard_output, in, out);
+    // Taken once here, so that reading and writing never allocate and the program still talks
+    // when the heap is exhausted; left unfilled, since a page costs nothing until text reaches it.
+    const std::size_t out_size = platform::is_file(standard_output) ? file_out_size : pipe_out_size;
+    const auto in = std::make_unique_for_overwrite<char[]>(in_size);    // NOLINT(modernize-avoid-c-arrays)
+    const auto out = std::make_unique_for_overwrite<char[]>(out_size);  // NOLINT(modernize-avoid-c-arrays)
+    console io = fd_console(standard_input, standard_output, {in.get(), in_size}, {out.get(), out_size});
 
     // The nodes left in the list at the end are not released: the process ends with them.
     node *first = nullptr;
