@@ -88,7 +88,7 @@ inline void write_int(cursor &out, std::int32_t value) {
     out.at = format_int(out.at, value);
 }
 
-// For short texts, no longer than int_room.
+// For short texts: no longer than the smallest output buffer, 16 bytes.
 inline void write(cursor &out, std::string_view text) {
     if (static_cast<std::size_t>(out.end - out.at) < text.size()) {
         flush(out);
