@@ -26,8 +26,9 @@ int main() {
     // Taken once here, so that reading and writing never allocate and the program still talks
     // when the heap is exhausted; left unfilled, since a page costs nothing until text reaches it.
     const std::size_t out_size = platform::is_file(standard_output) ? file_out_size : pipe_out_size;
-    const auto in = std::make_unique_for_overwrite<char[]>(in_size);    // NOLINT(modernize-avoid-c-arrays)
-    const auto out = std::make_unique_for_overwrite<char[]>(out_size);  // NOLINT(modernize-avoid-c-arrays)
+    // (new char[] rather than make_unique, which would fill them with zeros.)
+    const std::unique_ptr<char[]> in(new char[in_size]);    // NOLINT(modernize-avoid-c-arrays)
+    const std::unique_ptr<char[]> out(new char[out_size]);  // NOLINT(modernize-avoid-c-arrays)
     console io = fd_console(standard_input, standard_output, {in.get(), in_size}, {out.get(), out_size});
 
     // The nodes left in the list at the end are not released: the process ends with them.
