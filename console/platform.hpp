@@ -45,8 +45,8 @@ bool is_terminal(int fd);
 // True for a regular file on disk, where large writes cost less than a pipe's size.
 bool is_file(int fd);
 
-// True when input that ended at a terminal left the cursor on the prompt's line, so the
+// Whether ending the input at a terminal leaves the cursor on the prompt's line, so that the
 // program ends that line itself before the shell's prompt comes back.
-bool end_of_input_leaves_line_open(int in_fd);
+extern const bool end_of_input_leaves_line_open;
 
 }  // namespace platform

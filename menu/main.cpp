@@ -33,8 +33,8 @@ int main() {
 
     // The nodes left in the list at the end are not released: the process ends with them.
     node *first = nullptr;
-    if (menu(io, first) == ending::stopped && io.error == 0 &&
-        platform::end_of_input_leaves_line_open(standard_input)) {
+    if (menu(io, first) == ending::stopped && io.error == 0 && platform::end_of_input_leaves_line_open &&
+        platform::is_terminal(standard_input)) {
         write(io, "\n");  // the shell's prompt starts on a fresh line
     }
     flush(io);
