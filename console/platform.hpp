@@ -3,7 +3,7 @@
 // windows.cpp, picked by the build. Nothing above this header knows which one it runs on.
 //
 // Facts of the platforms, stated once here:
-// - Byte order: nothing above the seam depends on it; numbers are built a character at a time.
+// - Byte order: nothing above the seam depends on it; digits are stored a character at a time.
 // - Line ends: the program writes "\n". POSIX passes it through; on Windows the descriptors stay in
 //   the C runtime's text mode, which writes CR LF and reads CR LF as "\n", as printf and scanf do.
 // - End of input at a terminal: Ctrl-D on POSIX, Ctrl-Z at the start of a line on Windows.
