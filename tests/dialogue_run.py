@@ -5,7 +5,6 @@ qemu-user), so that a cross build is checked byte for byte against the same expe
 Usage: dialogue_run.py [--crlf] [unittest arguments] -- COMMAND [ARG...]
   --crlf  the program writes its line ends as CR LF, as a C program does on Windows
 """
-import os
 import random
 import subprocess
 import sys
