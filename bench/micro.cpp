@@ -88,40 +88,31 @@ void display_list(benchmark::State &state) {
     free_list(first);
 }
 
-// Formatting alone, beside the standard library's: full-range values, as the sessions use.
-std::vector<std::int32_t> random_values() {
+// Formatting alone, ours beside the standard library's, on full-range values as the sessions use.
+template <class Format>
+void format_each(benchmark::State &state, Format format) {
     std::mt19937 rng(7);
     std::vector<std::int32_t> values(4096);
     for (std::int32_t &value : values) {
         value = static_cast<std::int32_t>(rng());
     }
-    return values;
+    std::vector<char> text(values.size() * 16);
+    while (state.KeepRunning()) {
+        char *at = text.data();
+        for (const std::int32_t value : values) {
+            at = format(at, value);
+        }
+        benchmark::DoNotOptimize(at);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
 }
 
 void format_ints(benchmark::State &state) {
-    const std::vector<std::int32_t> values = random_values();
-    std::vector<char> text(values.size() * 16);
-    while (state.KeepRunning()) {
-        char *at = text.data();
-        for (const std::int32_t value : values) {
-            at = format_int(at, value);
-        }
-        benchmark::DoNotOptimize(at);
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+    format_each(state, format_int);
 }
 
 void to_chars_ints(benchmark::State &state) {
-    const std::vector<std::int32_t> values = random_values();
-    std::vector<char> text(values.size() * 16);
-    while (state.KeepRunning()) {
-        char *at = text.data();
-        for (const std::int32_t value : values) {
-            at = std::to_chars(at, at + 16, value).ptr;
-        }
-        benchmark::DoNotOptimize(at);
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+    format_each(state, [](char *at, std::int32_t value) { return std::to_chars(at, at + 16, value).ptr; });
 }
 
 // Each append walks to the tail; taking the head off afterwards keeps the length.

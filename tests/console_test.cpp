@@ -234,6 +234,15 @@ struct seam_case {
 std::array<char, 8> buffer{};
 const std::string_view text = "12345";
 
+// One read or write on a file opened for it.
+template <class Act, class Data>
+platform::result on_file(const char *path, int flags, Act act, Data &data) {
+    const int fd = open(path, flags);
+    const platform::result r = act(fd, data);
+    close(fd);
+    return r;
+}
+
 const std::vector<seam_case> seam_cases = {
     {"ReadTakesWhatArrived",
      [](pipe_ends &p) {
@@ -266,13 +275,7 @@ const std::vector<seam_case> seam_cases = {
          return platform::read(closed, buffer);
      },
      platform::outcome::failed, EBADF},
-    {"ReadError",
-     [](pipe_ends & /*p*/) {
-         const int dir = open("/", O_RDONLY);
-         const platform::result r = platform::read(dir, buffer);
-         close(dir);
-         return r;
-     },
+    {"ReadError", [](pipe_ends & /*p*/) { return on_file("/", O_RDONLY, platform::read, buffer); },
      platform::outcome::failed, EISDIR},
     {"WriteMoves", [](pipe_ends &p) { return platform::write(p.fd[1], text); }, platform::outcome::moved, 0},
     {"WriteInterruptedBySignal",
@@ -289,13 +292,7 @@ const std::vector<seam_case> seam_cases = {
          return platform::write(p.fd[1], text);
      },
      platform::outcome::would_block, 0},
-    {"WriteFails",
-     [](pipe_ends & /*p*/) {
-         const int full = open("/dev/full", O_WRONLY);
-         const platform::result r = platform::write(full, text);
-         close(full);
-         return r;
-     },
+    {"WriteFails", [](pipe_ends & /*p*/) { return on_file("/dev/full", O_WRONLY, platform::write, text); },
      platform::outcome::failed, ENOSPC},
 };
 

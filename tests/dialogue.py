@@ -17,16 +17,13 @@ INT32 = (-2**31, 2**31 - 1)
 
 TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "dialogues.txt")
 _NAMED = {"M": M, "D": D, "P": P, "E": E, "I": I, "T": T}
-_ESCAPE = re.compile(r"\\(x[0-9a-fA-F]{2}|[nrtvf\\])|\{([A-Z])\}")
+_ESCAPE = re.compile(r"\\([nrtvf\\])|\{([A-Z])\}")
 _PLAIN = {"n": "\n", "r": "\r", "t": "\t", "v": "\v", "f": "\f", "\\": "\\"}
 
 
 def _unescape(field):
     def one(m):
-        if m.group(2):
-            return _NAMED[m.group(2)]
-        e = m.group(1)
-        return chr(int(e[1:], 16)) if e[0] == "x" else _PLAIN[e]
+        return _NAMED[m.group(2)] if m.group(2) else _PLAIN[m.group(1)]
     return _ESCAPE.sub(one, field.strip(" "))
 
 

@@ -48,17 +48,13 @@ std::string unescape(std::string_view field) {
             text += text_named(field[i + 1]);
             i += 2;
         } else if (c == '\\' && i + 1 < field.size()) {
-            const char e = field[++i];
             const std::string_view plain = "nrtvf\\";
             const std::string_view meant = "\n\r\t\v\f\\";
-            if (e == 'x' && i + 2 < field.size()) {
-                text += static_cast<char>(std::stoi(std::string(field.substr(i + 1, 2)), nullptr, 16));
-                i += 2;
-            } else if (plain.find(e) != std::string_view::npos) {
-                text += meant[plain.find(e)];
-            } else {
+            const std::size_t e = plain.find(field[++i]);
+            if (e == std::string_view::npos) {
                 throw std::invalid_argument(std::string("unknown escape in ") + std::string(field));
             }
+            text += meant[e];
         } else {
             text += c;
         }
