@@ -6,8 +6,9 @@
 int main(void) {
     int choices = 0;
     do {
-        printf("1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
-               "5.Delete at position\n6.Exist\nplz enter your choice");
+        printf(
+            "1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n"
+            "5.Delete at position\n6.Exist\nplz enter your choice");
         if (scanf("%d", &choices) != 1) {
             return 0;
         }

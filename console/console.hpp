@@ -5,31 +5,35 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
 
 struct console {
-    int in_fd;               // refilled from with read(2); -1 once nothing more can come
+    int in_fd;               // refilled from through the platform; -1 once nothing more can come
     std::span<char> in_buf;  // room for refills
     const char *in_pos;      // unread input is [in_pos, in_end)
     const char *in_end;
     bool ended;  // a read ran into the end of the input: the dialogue is over
 
-    int out_fd;  // flushed to with write(2); -1: flushed to out_sink
+    int out_fd;  // flushed to through the platform; -1: flushed to out_sink
     std::string *out_sink;
     std::span<char> out_buf;
     std::size_t out_len;
     int error;  // errno of the first failed write; 0 while output is sound
 };
 
-// A console on two file descriptors. The buffers are the caller's; output needs 16 bytes
-// at least, and each buffer a few KiB to keep system calls rare.
+// The buffers are the caller's. Output needs 16 bytes at least, and a descriptor's buffers a
+// few KiB each to keep system calls rare.
+
+// A console on two file descriptors.
 console fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf);
 
 // A console whose whole input is `input` and whose output is appended to `sink` on flush.
 console memory_console(std::string_view input, std::string &sink, std::span<char> out_buf);
+
+// A console whose whole input is `input` and whose output goes to the descriptor `out_fd`.
+console memory_in_console(std::string_view input, int out_fd, std::span<char> out_buf);
 
 // Writes `question`, then reads one decimal integer into `answer` the way "%d" does:
 // white space is skipped, then an optional sign and digits; what follows stays unread.
@@ -39,20 +43,13 @@ console memory_console(std::string_view input, std::string &sink, std::span<char
 bool ask(console &io, std::string_view question, std::int32_t &answer);
 
 // Writes `text`, flushing as often as the buffer fills.
-void write_spilling(console &io, std::string_view text);
-
-// Inline, so that a short constant text becomes a move or two where it is written.
-inline void write(console &io, std::string_view text) {
-    if (text.size() <= io.out_buf.size() - io.out_len) {
-        std::memcpy(io.out_buf.data() + io.out_len, text.data(), text.size());
-        io.out_len += text.size();
-    } else {
-        write_spilling(io, text);
-    }
-}
+inline void write(console &io, std::string_view text);
 
 // Writes `value` in signed decimal.
 void write_int(console &io, std::int32_t value);
+
+// Hands everything written so far to the output. On failure, records errno in `error`.
+void flush(console &io);
 
 // A place in the output buffer kept in a local, for a loop of many short writes such as a walk
 // over the list. Written through the console record instead, every store would make the compiler
@@ -64,38 +61,10 @@ struct cursor {
     char *end;
 };
 
-inline cursor open_cursor(console &io) {
-    return {&io, io.out_buf.data() + io.out_len, io.out_buf.data() + io.out_buf.size()};
-}
-
-inline void close_cursor(cursor &out) {
-    out.io->out_len = static_cast<std::size_t>(out.at - out.io->out_buf.data());
-}
-
-// The room write_int needs: it stores whole words past its text, a sign, two digits and eight more.
-constexpr std::size_t int_room = 1 + 2 + 8;
-
-// Writes `value` in signed decimal at `at`, which has int_room bytes of room; returns the text's end.
-char *format_int(char *at, std::int32_t value);
-
-// Writes everything before the cursor, and moves it to the start of the emptied buffer.
-void flush(cursor &out);
-
-inline void write_int(cursor &out, std::int32_t value) {
-    if (static_cast<std::size_t>(out.end - out.at) < int_room) {
-        flush(out);
-    }
-    out.at = format_int(out.at, value);
-}
-
+inline cursor open_cursor(console &io);
+inline void close_cursor(cursor &out);
+inline void write_int(cursor &out, std::int32_t value);
 // For short texts: no longer than the smallest output buffer, 16 bytes.
-inline void write(cursor &out, std::string_view text) {
-    if (static_cast<std::size_t>(out.end - out.at) < text.size()) {
-        flush(out);
-    }
-    std::memcpy(out.at, text.data(), text.size());
-    out.at += text.size();
-}
+inline void write(cursor &out, std::string_view text);
 
-// Hands everything written so far to the output. On failure, records errno in `error`.
-void flush(console &io);
+#include "console/inline.hpp"  // the bodies of the inline writes above

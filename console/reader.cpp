@@ -1,0 +1,115 @@
+#include <algorithm>
+#include <cstring>
+
+#include "console/console.hpp"
+#include "console/transfer.hpp"
+
+namespace {
+
+enum class scan { number, not_a_number, end };
+
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool refill(console &io) {
+    if (io.in_fd < 0) {
+        return false;
+    }
+    // Flushing before each read of the descriptor, and only then, keeps prompts visible while
+    // the person is awaited, without a system call per answer while a script's answers are
+    // already buffered.
+    flush(io);
+    if (io.error != 0) {
+        return false;  // nobody sees the question: waiting for its answer would only hang
+    }
+    const platform::result r = console_internal::read_some(io.in_fd, io.in_buf);
+    if (r.what != platform::outcome::moved) {
+        // The end of the input, or an input that cannot be read any more: either way nothing
+        // more comes, and it is never read again (at a terminal, that would wait for another
+        // Control-D).
+        io.in_fd = -1;
+        return false;
+    }
+    io.in_pos = io.in_buf.data();
+    io.in_end = io.in_pos + r.bytes;
+    return true;
+}
+
+// True while unread input is at hand, refilling when the buffer is spent.
+bool more(console &io) {
+    return io.in_pos != io.in_end || refill(io);
+}
+
+// The outcomes of reading one answer:
+//   number        an optional sign and 1 or more digits, within 32 bits; what follows stays unread
+//   not_a_number  no digit after the optional sign, or a value outside 32 bits; a typed value
+//                 is never wrapped or clamped into something else
+//   end           the input ended before anything but white space
+scan scan_int(console &io, std::int32_t &value) {
+    do {
+        if (!more(io)) {
+            return scan::end;
+        }
+        while (io.in_pos != io.in_end && is_space(*io.in_pos)) {
+            ++io.in_pos;
+        }
+    } while (io.in_pos == io.in_end);
+
+    const bool negative = *io.in_pos == '-';
+    if (negative || *io.in_pos == '+') {
+        ++io.in_pos;
+    }
+    const std::uint64_t limit = negative ? 2147483648U : 2147483647U;
+    std::uint64_t magnitude = 0;
+    bool digits = false;
+    while (more(io) && is_digit(*io.in_pos)) {
+        // Saturating just past the limit lets a run of any length be read without overflow.
+        magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>(*io.in_pos - '0'), limit + 1);
+        digits = true;
+        ++io.in_pos;
+    }
+    if (!digits || magnitude > limit) {
+        return scan::not_a_number;
+    }
+    value = static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude)
+                                               : static_cast<std::int64_t>(magnitude));
+    return scan::number;
+}
+
+// Skips through the next line end; false when the input ends first.
+bool discard_line(console &io) {
+    while (more(io)) {
+        const auto left = static_cast<std::size_t>(io.in_end - io.in_pos);
+        const void *line_end = std::memchr(io.in_pos, '\n', left);
+        if (line_end != nullptr) {
+            io.in_pos = static_cast<const char *>(line_end) + 1;
+            return true;
+        }
+        io.in_pos = io.in_end;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ask(console &io, std::string_view question, std::int32_t &answer) {
+    while (!io.ended && io.error == 0) {
+        write(io, question);
+        switch (scan_int(io, answer)) {
+            case scan::number:
+                return true;
+            case scan::not_a_number:
+                io.ended = !discard_line(io);
+                break;
+            case scan::end:
+                io.ended = true;
+                break;
+        }
+    }
+    return false;
+}

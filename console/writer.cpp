@@ -1,0 +1,46 @@
+#include <algorithm>
+#include <cstring>
+
+#include "console/console.hpp"
+#include "console/transfer.hpp"
+
+void write_int(console &io, std::int32_t value) {
+    cursor out = open_cursor(io);
+    write_int(out, value);
+    close_cursor(out);
+}
+
+void flush(console &io) {
+    const std::span<const char> text = io.out_buf.first(io.out_len);
+    io.out_len = 0;
+    if (io.error != 0) {
+        return;  // nobody can see the dialogue any more
+    }
+    if (io.out_fd < 0) {
+        io.out_sink->append(text.data(), text.size());
+        return;
+    }
+    io.error = console_internal::write_all(io.out_fd, text);
+}
+
+namespace console_internal {
+
+void write_spilling(console &io, std::string_view text) {
+    while (!text.empty()) {
+        if (io.out_len == io.out_buf.size()) {
+            ::flush(io);
+        }
+        const std::size_t n = std::min(text.size(), io.out_buf.size() - io.out_len);
+        std::memcpy(io.out_buf.data() + io.out_len, text.data(), n);
+        io.out_len += n;
+        text.remove_prefix(n);
+    }
+}
+
+void flush(cursor &out) {
+    close_cursor(out);
+    ::flush(*out.io);
+    out = open_cursor(*out.io);
+}
+
+}  // namespace console_internal

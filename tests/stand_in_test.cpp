@@ -1,0 +1,112 @@
+// The console's answer to each outcome of the platform, played through the scripted stand-in.
+
+#include "stand_in.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cerrno>
+#include <limits>
+
+#include "console/console.hpp"
+
+namespace {
+
+using stand_in::arrive, stand_in::block, stand_in::end, stand_in::fail, stand_in::interrupt, stand_in::stuck,
+    stand_in::take, stand_in::wake;
+
+const std::string question = "Number?";
+
+struct seam_row {
+    std::string name;
+    std::size_t in_size;
+    std::deque<stand_in::step> reads;
+    std::deque<stand_in::step> writes;
+    std::vector<std::int32_t> answers;
+    std::size_t questions;  // how many times the question reached the output
+    int error;
+};
+
+void PrintTo(const seam_row &row, std::ostream *os) {
+    *os << row.name;
+}
+
+const std::int32_t min32 = std::numeric_limits<std::int32_t>::min();
+
+const std::vector<seam_row> rows = {
+    {"AnswersStraddleOneByteReads",
+     1,
+     {arrive("  12345 -678\n\n+9x\n-2147483648"), end()},
+     {},
+     {12345, -678, 9, min32},
+     6,
+     0},
+    {"AnswersStraddleThreeByteReads",
+     3,
+     {arrive("  12345 -678\n\n+9x\n-2147483648"), end()},
+     {},
+     {12345, -678, 9, min32},
+     6,
+     0},
+    {"InterruptedReadIsMadeAgain", 64, {interrupt(), arrive("42\n"), end()}, {}, {42}, 2, 0},
+    {"BlockedReadWaitsThenReads", 64, {block(), wake(), arrive("7\n"), end()}, {}, {7}, 2, 0},
+    {"ReadThatCannotWaitEndsTheInput", 64, {block(), stuck()}, {}, {}, 1, 0},
+    {"FailedReadEndsTheInput", 64, {fail(EIO)}, {}, {}, 1, 0},
+    // At a terminal, the Control-D that ends a half-typed number also ends the run.
+    {"EndedInputIsNeverReadAgain", 64, {arrive("12"), end()}, {}, {12}, 2, 0},
+    {"InterruptedWriteIsMadeAgain", 64, {arrive("1 2"), end()}, {interrupt()}, {1, 2}, 3, 0},
+    {"ShortWritesGoOn", 64, {arrive("1"), end()}, {take(3), interrupt(), take(2)}, {1}, 2, 0},
+    {"BlockedWriteWaitsThenWrites", 64, {arrive("5"), end()}, {block(), wake()}, {5}, 2, 0},
+    // Nobody sees the question, so nothing is read for it.
+    {"WriteThatCannotWaitFails", 64, {}, {block(), stuck()}, {}, 0, EIO},
+    {"FailedWriteEndsTheDialogue", 64, {}, {fail(ENOSPC)}, {}, 0, ENOSPC},
+};
+
+class Seam : public testing::TestWithParam<seam_row> {};
+
+TEST_P(Seam, ConsoleAnswersTheOutcome) {
+    const seam_row &row = GetParam();
+    stand_in::script &s = stand_in::current();
+    s = {row.reads, row.writes, {}, {}};
+    std::vector<char> in(row.in_size);
+    std::vector<char> out(64);
+    console io = fd_console(stand_in::input, stand_in::output, in, out);
+    std::vector<std::int32_t> answers;
+    std::int32_t value = 0;
+    while (answers.size() <= row.answers.size() && ask(io, question, value)) {
+        answers.push_back(value);
+    }
+    flush(io);
+    EXPECT_EQ(answers, row.answers);
+    std::string asked;
+    for (std::size_t i = 0; i < row.questions; ++i) {
+        asked += question;
+    }
+    EXPECT_EQ(s.written, asked);
+    EXPECT_EQ(io.error, row.error);
+    EXPECT_TRUE(s.reads.empty() && s.writes.empty()) << "the console stopped short of the script";
+    EXPECT_EQ(s.surprises, std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, Seam, testing::ValuesIn(rows),
+                         [](const testing::TestParamInfo<seam_row> &row) { return row.param.name; });
+
+// The "->" after a number that fills the output buffer to its last byte goes out after a flush,
+// never past the buffer's end.
+TEST(Seam, ArrowAfterANumberThatFillsTheBuffer) {
+    stand_in::current() = {};
+    const std::string number = "-2147483648";
+    std::array<char, 16> storage{};
+    storage.fill('#');
+    const std::span<char> out(storage.data(), number.size());
+    console io = fd_console(stand_in::input, stand_in::output, {}, out);
+    cursor at = open_cursor(io);
+    write_int(at, min32);
+    write(at, "->");
+    close_cursor(at);
+    flush(io);
+    EXPECT_EQ(stand_in::current().written, number + "->");
+    EXPECT_EQ(std::string(storage.data() + out.size(), storage.size() - out.size()), "#####");
+}
+
+}  // namespace
