@@ -1,30 +1,52 @@
 #!/usr/bin/env python3
 """Whole-program benchmark: scripted sessions through the release listmenu, each beside its floor.
 
-Usage: python3 bench/run.py [--runs N] [--scale F] [--build DIR]
-
-Builds the default (release) preset unless --build names a built tree, then for each session runs
-listmenu with input from a file and output to a file (or a pipe), checks the output byte for
-byte, and prints median CPU seconds (user+sys) over N runs, peak memory, answers per second and
-output MB/s. Beside each session it times the floor that the machine sets for it, alternating
-with the program's runs:
-  copy    dd copying the same output bytes to the same kind of output, at the fastest block size
-          from 64 KiB to 1 MiB (the size that won is shown)
-  walk    walk_floor: the same list walks as bare pointer chasing, with no console
-  C       c_floor: a C program writing the same dialogue with printf, reading with scanf
-For start-up it also gives the minor page faults of listmenu and of the C program.
---scale shrinks every session (CI runs it at a tiny size so that it cannot rot).
+Builds the default (release) preset unless --build names a built tree. For each session it writes
+the answers to a file, runs listmenu on them with output to a file (or a pipe), checks the output
+byte for byte, and times the floor that the machine sets for the same work, in turn with the
+program's runs so that noise falls on both alike.
 """
 import argparse
 import os
 import random
+import signal
 import statistics
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests"))
-from dialogue import INT32, M, T, Model  # noqa: E402 (found through the path above)
+import bounded  # noqa: E402 (found through the path above)
+from dialogue import INT32, M, T, Model  # noqa: E402
+
+COLUMNS = """columns:
+  session    what the answers do (below); "churn, pipe" writes to a pipe, the rest to a file
+  answers    answers typed, one a line
+  out MB     bytes the program writes, in millions
+  CPU s      listmenu's median CPU seconds (user+sys) over the runs
+  floor s    the floor's median CPU seconds: the least the machine needs for the same work
+  floor      what the floor is:
+               copy B  dd copying the same output to the same kind of output, at whichever block
+                       size B from 64K to 1M was fastest
+               walk    walk_floor: the same list walks as bare pointer chasing, no console
+               C       c_floor: a C program writing the menu with printf, reading with scanf
+  ratio      CPU s / floor s
+  target     the ratio the session should stay within; "ok" or "OVER" says whether it did
+  peak KiB   listmenu's largest resident size
+  answers/s  answers / CPU s
+  out MB/s   out MB / CPU s
+below some rows:
+  minor page faults  (start-up) pages listmenu and the C program first touched
+  memory             (build) bytes per node, from the pages touched with all the nodes and half
+sessions (at --scale 1):
+  start-up       choose 6 at once
+  menu churn     a million choices of 0, each bringing the menu back
+  build          20,000 appends, each walking to the tail
+  display-heavy  2,000 values shown 2,000 times
+  deletes        appends, then deletes of the last node and at inner positions
+  mixed          200,000 answers of every kind"""
+
 
 
 class Session:
@@ -85,32 +107,67 @@ def sessions(scale, rng):
     return out
 
 
-def measure(tools, cmd, stdin_path, stdout_path):
-    """CPU seconds (user+sys), peak resident KiB and minor page faults of one run."""
-    r = subprocess.run([os.path.join(tools, "measure"), stdin_path, stdout_path] + cmd, capture_output=True, text=True)
+def measure(tools, cmd, stdin_path, stdout_path, out_bytes):
+    """CPU seconds (user+sys), peak resident KiB and minor page faults of one run. The run is
+    bounded: measure and the command it starts share a process group and the limits in
+    tests/bounded.py, with output files of at most twice the bytes expected."""
+    try:
+        r = bounded.run([os.path.join(tools, "measure"), stdin_path, stdout_path] + cmd, output=1 << 20,
+                        file_bytes=2 * out_bytes + (1 << 20))
+    except AssertionError as e:
+        sys.exit(f"{cmd[0]}: {e}")
+    if r.returncode > 128:
+        sys.exit(f"{cmd[0]} was killed by {signal.Signals(r.returncode - 128).name} "
+                 "(SIGXCPU and SIGXFSZ: it ran past its CPU or output limit)")
     if r.returncode != 0:
-        sys.exit(f"{cmd[0]} failed with status {r.returncode}: {r.stderr}")
+        sys.exit(f"{cmd[0]} failed with status {r.returncode}: {r.stderr.decode()}")
     cpu, kib, faults = r.stdout.split()
     return float(cpu), int(kib), int(faults)
 
 
+class Progress:
+    """One line on standard error saying what runs now, rewritten in place at a terminal."""
+
+    def __init__(self):
+        self.live = sys.stderr.isatty()
+
+    def say(self, text, again=False):
+        """Shows `text`; one that only counts on (`again`) goes to a log only at a terminal."""
+        if self.live:
+            sys.stderr.write(f"\r\033[K{text}")
+        elif not again:
+            sys.stderr.write(text + "\n")
+        sys.stderr.flush()
+
+    def done(self):
+        if self.live:
+            sys.stderr.write("\r\033[K")
+
+
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--runs", type=int, default=5)
-    ap.add_argument("--scale", type=float, default=1.0)
-    ap.add_argument("--build", help="a built tree to use instead of building the default preset")
+    ap = argparse.ArgumentParser(description=__doc__, epilog=COLUMNS,
+                                 formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--runs", type=int, default=5, metavar="N",
+                    help="runs of each command per session, of which the median counts (default 5; "
+                         "start-up always makes at least 30)")
+    ap.add_argument("--scale", type=float, default=1.0, metavar="F",
+                    help="multiplies the size of every session (default 1; the tests run 0.002 so "
+                         "that the benchmark cannot rot)")
+    ap.add_argument("--build", metavar="DIR", help="a built tree to use instead of building the default preset")
     args = ap.parse_args()
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     build = args.build
     if build is None:
         build = os.path.join(root, "build", "default")
+        print("building the default preset", file=sys.stderr)
         for step in (["cmake", "--preset", "default"], ["cmake", "--build", "--preset", "default"]):
             subprocess.run(step, cwd=root, check=True, stdout=subprocess.DEVNULL)
     listmenu = os.path.join(build, "listmenu")
     tools = os.path.join(build, "bench")
 
+    progress = Progress()
     print(f"{'session':<14}{'answers':>9}{'out MB':>8}{'CPU s':>9}{'floor s':>9}{'floor':>16}{'ratio':>7}"
-          f"{'target':>8}{'peak KiB':>10}{'answers/s':>12}{'out MB/s':>10}")
+          f"{'target':>11}{'peak KiB':>10}{'answers/s':>12}{'out MB/s':>10}", flush=True)
     with tempfile.TemporaryDirectory() as tmp:
         typed, got, copy = (os.path.join(tmp, f) for f in ("typed", "got", "copy"))
         for s in sessions(args.scale, random.Random(2026)):
@@ -129,9 +186,12 @@ def main():
             if s.floor == "C":
                 floors["C"] = [os.path.join(tools, "c_floor")]
             runs = {name: [] for name in ["listmenu", *floors]}
-            for i in range(max(args.runs, s.runs)):
+            count = max(args.runs, s.runs)
+            for i in range(count):
+                progress.say(f"{s.name}: run {i + 1} of {count}, listmenu and {len(floors)} floor"
+                             f"{'s' if len(floors) > 1 else ''} in turn", again=i > 0)
                 for name, cmd in [("listmenu", [listmenu]), *floors.items()]:
-                    runs[name].append(measure(tools, cmd, typed, out))
+                    runs[name].append(measure(tools, cmd, typed, out, len(s.written)))
                     if name == "listmenu" and i == 0 and not s.pipe:
                         with open(copy, "rb") as f:
                             if f.read() != s.written.encode():
@@ -144,10 +204,11 @@ def main():
             t = med["listmenu"]
             mb = len(s.written) / 1e6
             ratio = t / floor if floor > 0 else float("inf")
-            target = f"{s.target:.1f}x" if s.target else "-"
+            target = f"{s.target:.1f}x {'ok' if ratio <= s.target else 'OVER'}" if s.target else "-"
             peak = max(r[1] for r in runs["listmenu"])
+            progress.done()
             print(f"{s.name:<14}{s.answers:>9}{mb:>8.1f}{t:>9.4f}{floor:>9.4f}{kind:>16}{ratio:>6.2f}x"
-                  f"{target:>8}{peak:>10}{s.answers / max(t, 1e-9):>12.0f}{mb / max(t, 1e-9):>10.1f}")
+                  f"{target:>11}{peak:>10}{s.answers / max(t, 1e-9):>12.0f}{mb / max(t, 1e-9):>10.1f}", flush=True)
             if "C" in floors:
                 faults = {name: statistics.median(r[2] for r in rs) for name, rs in runs.items()}
                 print(f"{'':<14}minor page faults: listmenu {faults['listmenu']:.0f}, C program {faults['C']:.0f}")
@@ -156,12 +217,17 @@ def main():
                 # a pipe whose buffer both fill, so that only the nodes differ. (Peak resident
                 # size wanders by a few hundred KiB from run to run; page faults do not.)
                 faults = []
+                progress.say(f"{s.name}: memory per node")
                 for cut in (2 * s.nodes, s.nodes):
                     with open(typed, "w") as f:
                         f.write("".join(s.typed.splitlines(keepends=True)[:cut]) + "6\n")
-                    faults.append(statistics.median(measure(tools, [listmenu], typed, "|")[2] for _ in range(3)))
+                    faults.append(statistics.median(measure(tools, [listmenu], typed, "|", len(s.written))[2]
+                                                    for _ in range(3)))
+                progress.done()
                 per_node = (faults[0] - faults[1]) * os.sysconf("SC_PAGE_SIZE") / (s.nodes - s.nodes // 2)
                 print(f"{'':<14}memory: {per_node:.1f} bytes per node (pages touched, against half the nodes)")
+    print()
+    print(COLUMNS)
 
 
 if __name__ == "__main__":

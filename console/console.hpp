@@ -18,6 +18,7 @@ struct console {
 
     int out_fd;  // flushed to through the platform; -1: flushed to out_sink
     std::string *out_sink;
+    std::size_t sink_limit;  // the most out_sink takes; beyond it, output fails as on a full disk
     std::span<char> out_buf;
     std::size_t out_len;
     int error;  // errno of the first failed write; 0 while output is sound
@@ -29,8 +30,9 @@ struct console {
 // A console on two file descriptors.
 console fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf);
 
-// A console whose whole input is `input` and whose output is appended to `sink` on flush.
-console memory_console(std::string_view input, std::string &sink, std::span<char> out_buf);
+// A console whose whole input is `input` and whose output is appended to `sink` on flush, up
+// to `limit` bytes in all: past it, output fails with ENOSPC, so a dialogue that runs away ends.
+console memory_console(std::string_view input, std::string &sink, std::size_t limit, std::span<char> out_buf);
 
 // A console whose whole input is `input` and whose output goes to the descriptor `out_fd`.
 console memory_in_console(std::string_view input, int out_fd, std::span<char> out_buf);

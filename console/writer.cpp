@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "console/console.hpp"
@@ -17,7 +18,9 @@ void flush(console &io) {
         return;  // nobody can see the dialogue any more
     }
     if (io.out_fd < 0) {
-        io.out_sink->append(text.data(), text.size());
+        const std::size_t room = io.sink_limit - std::min(io.sink_limit, io.out_sink->size());
+        io.out_sink->append(text.data(), std::min(text.size(), room));
+        io.error = text.size() > room ? ENOSPC : 0;
         return;
     }
     io.error = console_internal::write_all(io.out_fd, text);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <limits>
@@ -23,7 +24,7 @@ struct answer {
 answer read_one(std::string_view input) {
     std::string sink;
     std::vector<char> out(64);
-    console io = memory_console(input, sink, out);
+    console io = memory_console(input, sink, 1024, out);
     answer a{false, 0, {}};
     a.taken = ask(io, "?", a.value);
     a.left.assign(io.in_pos, io.in_end);
@@ -79,7 +80,7 @@ TEST(Reader, RefusesValuesBeyond32BitsAndAsksAgain) {
         std::string sink;
         std::vector<char> out(64);
         const std::string typed = input + " 3 4\n-7 8";
-        console io = memory_console(typed, sink, out);
+        console io = memory_console(typed, sink, 1024, out);
         std::int32_t value = 0;
         ASSERT_TRUE(ask(io, "?", value)) << input;
         flush(io);
@@ -110,13 +111,25 @@ TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
     // An output buffer of 16 bytes puts values against its end in every way.
     std::string written;
     std::vector<char> out(16);
-    console io = memory_console({}, written, out);
+    console io = memory_console({}, written, std::size_t{1} << 20, out);
     for (const std::int32_t value : values) {
         write_int(io, value);
         write(io, "|");
     }
     flush(io);
     EXPECT_EQ(written, expected);
+}
+
+// What keeps a dialogue that runs away from taking all memory.
+TEST(Writer, MemoryOutputFailsPastItsLimit) {
+    std::string written;
+    std::vector<char> out(16);
+    console io = memory_console({}, written, 20, out);
+    write(io, "twenty bytes of text");
+    write(io, "!");
+    flush(io);
+    EXPECT_EQ(written, "twenty bytes of text");
+    EXPECT_EQ(io.error, ENOSPC);
 }
 
 }  // namespace

@@ -11,16 +11,16 @@ import sys
 import tempfile
 import unittest
 
+import bounded
 import dialogue
 
 COMMAND = []
 CRLF = False
-WAIT = 120  # seconds; an emulator's first start can be slow
 
 
-def run(typed, stdout=subprocess.PIPE):
-    return subprocess.run(COMMAND, input=typed.encode("latin-1"), stdout=stdout, stderr=subprocess.PIPE,
-                          timeout=WAIT)
+def run(typed, expected, stdout=subprocess.PIPE):
+    """The program on `typed`, its output allowed somewhat more than the `expected` text."""
+    return bounded.run(COMMAND, typed.encode("latin-1"), stdout=stdout, output=2 * len(expected) + 65536)
 
 
 def shown(text):
@@ -32,26 +32,26 @@ class Dialogues(unittest.TestCase):
     def test_table(self):
         for name, typed, written, _ in dialogue.table():
             with self.subTest(name):
-                r = run(typed)
+                r = run(typed, written)
                 self.assertEqual((r.returncode, r.stdout), (0, shown(written)))
 
     def test_long_random_session_to_a_file(self):
         # Output to a regular file goes through a larger buffer than a pipe's; this one fills it.
         typed, written = dialogue.random_session(random.Random(9), 20000)
         with tempfile.TemporaryFile() as out:
-            r = run(typed, stdout=out)
+            r = run(typed, written, stdout=out)
             out.seek(0)
             self.assertEqual((r.returncode, out.read()), (0, shown(written)))
 
     def test_failed_output_is_reported(self):
         with open("/dev/full", "wb") as full:
-            r = run("1 5\n2\n6\n", stdout=full)
+            r = run("1 5\n2\n6\n", "", stdout=full)
         self.assertEqual((r.returncode, r.stderr), (1, shown("listmenu: write error: No space left on device\n")))
 
     def test_ctrl_z_at_line_start_ends_the_input(self):
         if not CRLF:
             self.skipTest("Ctrl-Z ends the input only on Windows")
-        r = run("1 5\n\x1a\n2\n6\n")
+        r = run("1 5\n\x1a\n2\n6\n", dialogue.M * 3)
         self.assertEqual((r.returncode, r.stdout), (0, shown(dialogue.M + dialogue.D + dialogue.M)))
 
 

@@ -13,6 +13,7 @@ import shutil
 import time
 import unittest
 
+import bounded
 from dialogue import D, E, I, M, NOMEM, P, T
 
 LISTMENU = ""
@@ -23,14 +24,16 @@ WAIT = 10.0  # seconds a prompt may take to show before the test calls it lost
 
 
 def run(typed, stdout=subprocess.PIPE, **kwargs):
-    return subprocess.run([LISTMENU], input=typed.encode(), stdout=stdout, stderr=subprocess.PIPE, timeout=120,
-                          **kwargs)
+    return bounded.run([LISTMENU], typed.encode(), stdout=stdout, **kwargs)
 
 
 def read_until(fd, expected, seen=b""):
-    """Reads from fd until what arrived ends with `expected`; fails after WAIT seconds."""
+    """Reads from fd until what arrived ends with `expected`; fails after WAIT seconds, or when
+    more than a megabyte has arrived."""
     deadline = time.monotonic() + WAIT
     while not seen.endswith(expected):
+        if len(seen) > MEGABYTE:
+            raise AssertionError(f"a megabyte arrived without {expected[-40:]!r}; got {seen[-200:]!r}")
         left = deadline - time.monotonic()
         ready, _, _ = select.select([fd], [], [], max(left, 0))
         if not ready:
@@ -44,7 +47,7 @@ def read_until(fd, expected, seen=b""):
 
 def vm_peak_at_prompt():
     """The address space the program has mapped once it waits at the menu."""
-    with subprocess.Popen([LISTMENU], stdin=subprocess.PIPE, stdout=subprocess.PIPE) as p:
+    with bounded.Popen([LISTMENU], stdin=subprocess.PIPE, stdout=subprocess.PIPE) as p:
         read_until(p.stdout.fileno(), M.encode())
         with open(f"/proc/{p.pid}/status") as status:
             kib = next(int(line.split()[1]) for line in status if line.startswith("VmPeak:"))
@@ -60,7 +63,7 @@ class Pipes(unittest.TestCase):
         self.assertEqual((r.returncode, r.stderr), (0, b""))
 
     def test_prompts_show_while_the_program_waits(self):
-        with subprocess.Popen([LISTMENU], stdin=subprocess.PIPE, stdout=subprocess.PIPE) as p:
+        with bounded.Popen([LISTMENU], stdin=subprocess.PIPE, stdout=subprocess.PIPE) as p:
             out = p.stdout.fileno()
             seen = read_until(out, M.encode())
             for answer, prompt in [("1\n", M + D), ("5\n", D + M), ("5\n", M + P), ("9\n", P + I + P),
@@ -87,13 +90,12 @@ class FailingOutput(unittest.TestCase):
 
     def test_failed_output_does_not_wait_for_input(self):
         with open("/dev/full", "wb") as full:
-            with subprocess.Popen([LISTMENU], stdin=subprocess.PIPE, stdout=full, stderr=subprocess.PIPE) as p:
+            with bounded.Popen([LISTMENU], stdin=subprocess.PIPE, stdout=full, stderr=subprocess.PIPE) as p:
                 self.assertEqual(p.wait(WAIT), 1)  # standard input is still open, and silent
                 self.assertEqual(p.stderr.read(), b"listmenu: write error: No space left on device\n")
 
     def test_closed_output_is_a_failure(self):
-        r = subprocess.run(["sh", "-c", 'exec "$0" >&-', LISTMENU], input=b"6\n", capture_output=True,
-                           timeout=WAIT)
+        r = bounded.run(["sh", "-c", 'exec "$0" >&-', LISTMENU], b"6\n")
         self.assertEqual((r.returncode, r.stderr.decode()), (1, "listmenu: write error: Bad file descriptor\n"))
 
 
@@ -145,7 +147,7 @@ class HostileInput(unittest.TestCase):
             ("crlf", b"1\r\n5\r\n5\r\n9\r\n1\r\n2\r\n6\r\n", M + D + M + P + I + P + M + E + M + T),
         ]
         for name, typed, written in cases:
-            r = subprocess.run([LISTMENU], input=typed, capture_output=True, timeout=WAIT)
+            r = bounded.run([LISTMENU], typed)
             self.assertEqual((r.returncode, r.stdout.decode()), (0, written), name)
 
 
@@ -154,7 +156,7 @@ class Terminal(unittest.TestCase):
 
     def test_dialogue_and_ctrl_d(self):
         screen_side, program_side = pty.openpty()
-        with subprocess.Popen([LISTMENU], stdin=program_side, stdout=program_side, stderr=program_side) as p:
+        with bounded.Popen([LISTMENU], stdin=program_side, stdout=program_side, stderr=program_side) as p:
             os.close(program_side)
             # The terminal echoes what is typed and shows each line end as CR LF.
             shown = lambda text: text.replace("\n", "\r\n").encode()
@@ -186,9 +188,9 @@ class Valgrind(unittest.TestCase):
                                        "5 %d" % rng.randint(-2, 12), "x", "99999999999", "7"]))
         # End with a valid position so that no prompt waits at the end, then leave.
         typed = ("\n".join(answers) + "\n1\n5 1\n6\n").encode()
-        plain = subprocess.run([LISTMENU], input=typed, capture_output=True, timeout=WAIT)
-        checked = subprocess.run(["valgrind", "-q", "--error-exitcode=99", "--leak-check=no", LISTMENU],
-                                 input=typed, capture_output=True, timeout=600)
+        plain = bounded.run([LISTMENU], typed)
+        checked = bounded.run(["valgrind", "-q", "--error-exitcode=99", "--leak-check=no", LISTMENU], typed,
+                              cpu=300, timeout=600)
         self.assertEqual(checked.returncode, 0, checked.stderr.decode()[-2000:])
         self.assertEqual(checked.stdout, plain.stdout)
         self.assertTrue(plain.stdout.endswith(T.encode()))

@@ -28,17 +28,18 @@ struct session {
 inline void release(node *&first) {
     std::string unused;
     std::vector<char> buf(16);
-    console quiet = memory_console({}, unused, buf);
+    console quiet = memory_console({}, unused, buf.size(), buf);
     while (first != nullptr) {
         delete_at_first(quiet, first);
     }
 }
 
 // `input` is everything the person types. A small `out_size` makes every few bytes a flush.
-inline session play(std::string_view input, std::size_t out_size = 4096) {
+// Output stops at `limit` bytes, far beyond what the table's dialogues write.
+inline session play(std::string_view input, std::size_t out_size = 4096, std::size_t limit = 64 * 1024) {
     session s;
     std::vector<char> out(out_size);
-    console io = memory_console(input, s.output, out);
+    console io = memory_console(input, s.output, limit, out);
     node *first = nullptr;
     s.how = menu(io, first);
     flush(io);

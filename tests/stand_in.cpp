@@ -13,17 +13,22 @@ script &current() {
 
 namespace {
 
-// The next answer on `fd`, or none when the script has no such call next: a surprise, answered
-// as a descriptor that fails, so that a faulty console stops instead of looping.
+constexpr std::size_t most_written = 1 << 20;  // far more than any script calls for
+
+// The next answer on `fd`, or none when the script has no such call next: a surprise. After one,
+// every call fails, as on a descriptor gone bad, so that a faulty console stops instead of looping.
 bool next(int fd, bool waits, step &answer) {
     script &s = current();
+    if (!s.surprises.empty()) {
+        return false;
+    }
     std::deque<step> *queue = fd == input ? &s.reads : fd == output ? &s.writes : nullptr;
     if (queue != nullptr && !queue->empty() && queue->front().waits == waits) {
         answer = std::move(queue->front());
         queue->pop_front();
         return true;
     }
-    if (queue == &s.writes && queue->empty() && !waits) {
+    if (queue == &s.writes && queue->empty() && !waits && s.written.size() < most_written) {
         answer = take(0);
         return true;
     }
