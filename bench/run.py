@@ -42,6 +42,7 @@ below some rows:
 sessions (at --scale 1):
   start-up       choose 6 at once
   menu churn     a million choices of 0, each bringing the menu back
+  churn, pipe    the same, written to a pipe
   build          20,000 appends, each walking to the tail
   display-heavy  2,000 values shown 2,000 times
   deletes        appends, then deletes of the last node and at inner positions
