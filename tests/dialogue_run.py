@@ -5,6 +5,7 @@ qemu-user), so that a cross build is checked byte for byte against the same expe
 Usage: dialogue_run.py [--crlf] [unittest arguments] -- COMMAND [ARG...]
   --crlf  the program writes its line ends as CR LF, as a C program does on Windows
 """
+import os
 import random
 import subprocess
 import sys
@@ -43,6 +44,7 @@ class Dialogues(unittest.TestCase):
             out.seek(0)
             self.assertEqual((r.returncode, out.read()), (0, shown(written)))
 
+    @unittest.skipUnless(os.path.exists("/dev/full"), "needs /dev/full (Linux, FreeBSD)")
     def test_failed_output_is_reported(self):
         with open("/dev/full", "wb") as full:
             r = run("1 5\n2\n6\n", "", stdout=full)
