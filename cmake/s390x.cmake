@@ -1,10 +1,6 @@
-# Cross build for big-endian 64-bit IBM Z Linux with Debian's cross compiler, run through qemu-user.
-set(CMAKE_SYSTEM_NAME Linux)
+# Cross build for big-endian 64-bit IBM Z Linux (package g++-s390x-linux-gnu), run through qemu-user.
 set(CMAKE_SYSTEM_PROCESSOR s390x)
-set(CMAKE_CXX_COMPILER s390x-linux-gnu-g++)
-set(CMAKE_FIND_ROOT_PATH /usr/s390x-linux-gnu)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-s390x -L /usr/s390x-linux-gnu)
+set(triple s390x-linux-gnu)
+set(qemu qemu-s390x)
+set(deb_architecture s390x)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)

@@ -6,7 +6,7 @@
 // - Byte order: nothing above the seam depends on it; digits are stored a character at a time.
 // - Line ends: the program writes "\n". POSIX passes it through; on Windows the descriptors stay in
 //   the C runtime's text mode, which writes CR LF and reads CR LF as "\n", as printf and scanf do.
-// - End of input at a terminal: Ctrl-D on POSIX, Ctrl-Z at the start of a line on Windows.
+// - End of input at a terminal: Ctrl-D on POSIX and WASI, Ctrl-Z at the start of a line on Windows.
 
 #include <cstddef>
 #include <span>

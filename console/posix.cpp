@@ -1,4 +1,12 @@
-// The platform seam on POSIX systems: Linux, the BSDs, macOS.
+// The platform seam on POSIX systems: Linux, the BSDs, macOS, and WASI through its C library.
+//
+// Where WASI differs, the same code still holds:
+// - It has no signals, so no call is ever interrupted; the branch for EINTR is never taken.
+// - Runtimes read standard input blocking, so a read waits for the person by itself and wait()
+//   is not reached; if a host made it non-blocking, poll() is WASI's poll_oneoff, and where the
+//   runtime cannot wait on the descriptor the fallback below makes it blocking.
+// - isatty() is true for a character device without seeking, which is how runtimes present a
+//   terminal: at one, Control-D ends the input, and the program ends the prompt's line as here.
 
 #include <fcntl.h>
 #include <poll.h>
