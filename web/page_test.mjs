@@ -1,50 +1,33 @@
 // The page in a real browser: Debian's Chromium, driven by playwright-core, against the built page
-// served on 127.0.0.1. Keys are typed as a person types them, and the terminal's text is read from
-// the page as a screen reader reads it.
+// served on 127.0.0.1 by Python's http.server, as the README serves it. Keys are typed as a person
+// types them, and the terminal's text is read from the page as a screen reader reads it.
 //
-// Usage: node page_test.mjs PAGE_DIR NPM_DIR DIALOGUES_TXT SCREENSHOT_PNG
-import { readFileSync } from 'node:fs';
-import { createServer } from 'node:http';
+// Usage: node page_test.mjs PAGE_DIR NPM_DIR PYTHON TESTS_DIR SCREENSHOT_PNG
+import { execFileSync, spawn } from 'node:child_process';
 import { createRequire } from 'node:module';
-import { extname, join, normalize, resolve } from 'node:path';
+import { resolve } from 'node:path';
+import { createInterface } from 'node:readline';
 import assert from 'node:assert/strict';
 
-const [pageDir, npmDir, tablePath, screenshot] = process.argv.slice(2);
+const [pageDir, npmDir, python, testsDir, screenshot] = process.argv.slice(2);
 const { chromium } = createRequire(resolve(npmDir, 'package.json'))('playwright-core');
 const deadline = setTimeout(() => {
     console.error('page_test: still running after 240 s');
     process.exit(1);
 }, 240000);
 
-// The table's rows, as the other runners read them, with the program's texts put in.
-const texts = {
-    M: '1.create linked list\n2.display linked list\n3.Delete at first\n4.Delete at last\n' +
-        '5.Delete at position\n6.Exist\nplz enter your choice',
-    D: 'Please Enter a data', P: 'Please enter a positon', E: 'Linked list not exist',
-    I: 'Invalid position\n', T: 'Thank You!',
-};
-const plain = { n: '\n', r: '\r', t: '\t', v: '\v', f: '\f', '\\': '\\' };
-const unescape = (field) =>
-    field.trim().replace(/\\([nrtvf\\])|\{([A-Z])\}/g, (_, e, name) => (name ? texts[name] : plain[e]));
-const table = new Map(readFileSync(tablePath, 'latin1').split('\n')
-    .filter((line) => line.trim() !== '' && !line.startsWith('#'))
-    .map((line) => line.split('|'))
-    .map(([name, typed, written, ending]) => [name.trim(), { typed: unescape(typed), written: unescape(written),
-                                                             ending: ending.trim() }]));
+// The program's texts and the table of dialogues, read by the module every runner reads them with.
+const read = (expression) => JSON.parse(execFileSync(python, ['-c', `import json, dialogue; print(json.dumps(${expression}))`],
+                                                     { cwd: testsDir, encoding: 'latin1' }));
+const texts = read('dict(M=dialogue.M, D=dialogue.D, P=dialogue.P, E=dialogue.E)');
+const table = new Map(read('dialogue.table()').map(([name, typed, written, ending]) => [name, { typed, written, ending }]));
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
-const server = createServer((request, response) => {
-    const path = normalize(join(pageDir, new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html')));
-    try {
-        const body = readFileSync(path);
-        response.writeHead(200, { 'content-type': types[extname(path)] ?? 'application/octet-stream' });
-        response.end(body);
-    } catch {
-        response.writeHead(404).end();
-    }
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-const origin = `http://127.0.0.1:${server.address().port}`;
+const server = spawn(python, ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '--directory', pageDir, '0'],
+                     { stdio: ['ignore', 'pipe', 'ignore'] });
+const [port] = await new Promise((found) => createInterface({ input: server.stdout })
+    .on('line', (line) => /port (\d+)/.test(line) && found(line.match(/port (\d+)/).slice(1))));
+const origin = `http://127.0.0.1:${port}`;
+process.on('exit', () => server.kill());
 
 const browser = await chromium.launch({
     executablePath: '/usr/bin/chromium',
@@ -163,7 +146,7 @@ try {
     }
 } finally {
     await browser.close();
-    server.close();
+    server.kill();
     clearTimeout(deadline);
 }
 process.exitCode = failed === 0 ? 0 : 1;
