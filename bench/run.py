@@ -15,7 +15,6 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests"))
 import bounded  # noqa: E402 (found through the path above)
