@@ -5,43 +5,59 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+// Where input comes from once the buffer's bytes are read.
+enum class supply {
+    descriptor,  // in_fd, through the platform
+    memory,      // nowhere: the whole input was in memory from the start
+    spent,       // nowhere any more: in_fd's end was read, or reading it failed
+};
+
 struct console {
-    int in_fd;               // refilled from through the platform; -1 once nothing more can come
+    supply from;
+    int in_fd;               // with supply::descriptor
     std::span<char> in_buf;  // room for refills
     const char *in_pos;      // unread input is [in_pos, in_end)
     const char *in_end;
-    bool ended;  // a read ran into the end of the input: the dialogue is over
+    bool ended;      // a read ran into the end of the input: the dialogue is over
+    int read_error;  // errno of the read that failed; 0 while input is sound
 
-    int out_fd;  // flushed to through the platform; -1: flushed to out_sink
-    std::string *out_sink;
+    std::string *out_sink;   // output appended here on flush; nullptr: written to out_fd
     std::size_t sink_limit;  // the most out_sink takes; beyond it, output fails as on a full disk
+    int out_fd;
     std::span<char> out_buf;
     std::size_t out_len;
-    int error;  // errno of the first failed write; 0 while output is sound
+    int write_error;  // errno of the first failed write; 0 while output is sound
 };
 
-// The buffers are the caller's. Output needs 16 bytes at least, and a descriptor's buffers a
-// few KiB each to keep system calls rare.
+// The least output buffer a console takes: a number, or any short text written through a
+// cursor, must fit in an emptied buffer.
+constexpr std::size_t min_out_size = 16;
+
+// The buffers are the caller's; a descriptor's buffers want a few KiB each to keep system calls
+// rare. A console is refused (none is made) when out_buf is smaller than min_out_size, or a
+// descriptor's in_buf is empty.
 
 // A console on two file descriptors.
-console fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf);
+std::optional<console> fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf);
 
 // A console whose whole input is `input` and whose output is appended to `sink` on flush, up
 // to `limit` bytes in all: past it, output fails with ENOSPC, so a dialogue that runs away ends.
-console memory_console(std::string_view input, std::string &sink, std::size_t limit, std::span<char> out_buf);
+std::optional<console> memory_console(std::string_view input, std::string &sink, std::size_t limit,
+                                      std::span<char> out_buf);
 
 // A console whose whole input is `input` and whose output goes to the descriptor `out_fd`.
-console memory_in_console(std::string_view input, int out_fd, std::span<char> out_buf);
+std::optional<console> memory_in_console(std::string_view input, int out_fd, std::span<char> out_buf);
 
 // Writes `question`, then reads one decimal integer into `answer` the way "%d" does:
 // white space is skipped, then an optional sign and digits; what follows stays unread.
 // Something that is not a number, or lies outside 32 bits, is never taken: the rest of its
 // line is discarded and `question` is written again. Returns false, writing nothing more,
-// once the input has ended or output has failed; `answer` is then unchanged.
+// once the input has ended, reading it has failed or output has failed; `answer` is then unchanged.
 bool ask(console &io, std::string_view question, std::int32_t &answer);
 
 // Writes `text`, flushing as often as the buffer fills.
@@ -50,7 +66,7 @@ inline void write(console &io, std::string_view text);
 // Writes `value` in signed decimal.
 void write_int(console &io, std::int32_t value);
 
-// Hands everything written so far to the output. On failure, records errno in `error`.
+// Hands everything written so far to the output. On failure, records errno in `write_error`.
 void flush(console &io);
 
 // A place in the output buffer kept in a local, for a loop of many short writes such as a walk
@@ -66,7 +82,7 @@ struct cursor {
 inline cursor open_cursor(console &io);
 inline void close_cursor(cursor &out);
 inline void write_int(cursor &out, std::int32_t value);
-// For short texts: no longer than the smallest output buffer, 16 bytes.
+// For short texts: no longer than min_out_size.
 inline void write(cursor &out, std::string_view text);
 
 #include "console/inline.hpp"  // the bodies of the inline writes above

@@ -17,22 +17,22 @@ bool is_digit(char c) {
 }
 
 bool refill(console &io) {
-    if (io.in_fd < 0) {
+    if (io.from != supply::descriptor) {
         return false;
     }
     // Flushing before each read of the descriptor, and only then, keeps prompts visible while
     // the person is awaited, without a system call per answer while a script's answers are
     // already buffered.
     flush(io);
-    if (io.error != 0) {
+    if (io.write_error != 0) {
         return false;  // nobody sees the question: waiting for its answer would only hang
     }
     const platform::result r = console_internal::read_some(io.in_fd, io.in_buf);
     if (r.what != platform::outcome::moved) {
-        // The end of the input, or an input that cannot be read any more: either way nothing
-        // more comes, and it is never read again (at a terminal, that would wait for another
-        // Control-D).
-        io.in_fd = -1;
+        // Nothing more comes, and the descriptor is never read again (at a terminal, that would
+        // wait for another Control-D). A failure is kept for the program to report.
+        io.from = supply::spent;
+        io.read_error = r.error;  // 0 at the end of the input
         return false;
     }
     io.in_pos = io.in_buf.data();
@@ -98,7 +98,7 @@ bool discard_line(console &io) {
 }  // namespace
 
 bool ask(console &io, std::string_view question, std::int32_t &answer) {
-    while (!io.ended && io.error == 0) {
+    while (!io.ended && io.write_error == 0) {
         write(io, question);
         switch (scan_int(io, answer)) {
             case scan::number:

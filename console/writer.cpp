@@ -14,16 +14,16 @@ void write_int(console &io, std::int32_t value) {
 void flush(console &io) {
     const std::span<const char> text = io.out_buf.first(io.out_len);
     io.out_len = 0;
-    if (io.error != 0) {
+    if (io.write_error != 0) {
         return;  // nobody can see the dialogue any more
     }
-    if (io.out_fd < 0) {
+    if (io.out_sink != nullptr) {
         const std::size_t room = io.sink_limit - std::min(io.sink_limit, io.out_sink->size());
         io.out_sink->append(text.data(), std::min(text.size(), room));
-        io.error = text.size() > room ? ENOSPC : 0;
+        io.write_error = text.size() > room ? ENOSPC : 0;
         return;
     }
-    io.error = console_internal::write_all(io.out_fd, text);
+    io.write_error = console_internal::write_all(io.out_fd, text);
 }
 
 namespace console_internal {

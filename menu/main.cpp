@@ -19,6 +19,15 @@ constexpr std::size_t in_size = 64 * kib;
 // writes for less, and 1 MiB measured fastest from 64 KiB to 2 MiB.
 constexpr std::size_t pipe_out_size = 64 * kib;
 constexpr std::size_t file_out_size = 1024 * kib;
+static_assert(pipe_out_size >= min_out_size && file_out_size >= min_out_size);
+
+// Says on standard error why the run failed, if it did.
+bool failed(const char *what, int error) {
+    if (error != 0) {
+        std::fprintf(stderr, "listmenu: %s error: %s\n", what, std::strerror(error));
+    }
+    return error != 0;
+}
 
 }  // namespace
 
@@ -29,18 +38,18 @@ int main() {
     // (new char[] rather than make_unique, which would fill them with zeros.)
     const std::unique_ptr<char[]> in(new char[in_size]);    // NOLINT(modernize-avoid-c-arrays)
     const std::unique_ptr<char[]> out(new char[out_size]);  // NOLINT(modernize-avoid-c-arrays)
-    console io = fd_console(standard_input, standard_output, {in.get(), in_size}, {out.get(), out_size});
+    // The sizes above are what the console takes, so it is always made.
+    console io =
+        fd_console(standard_input, standard_output, {in.get(), in_size}, {out.get(), out_size}).value();
 
     // The nodes left in the list at the end are not released: the process ends with them.
     node *first = nullptr;
-    if (menu(io, first) == ending::stopped && io.error == 0 && platform::end_of_input_leaves_line_open &&
-        platform::is_terminal(standard_input)) {
+    if (menu(io, first) == ending::stopped && io.write_error == 0 && io.read_error == 0 &&
+        platform::end_of_input_leaves_line_open && platform::is_terminal(standard_input)) {
         write(io, "\n");  // the shell's prompt starts on a fresh line
     }
     flush(io);
-    if (io.error != 0) {
-        std::fprintf(stderr, "listmenu: write error: %s\n", std::strerror(io.error));
-        return 1;
-    }
-    return 0;
+    const bool unwritten = failed("write", io.write_error);
+    const bool unread = failed("read", io.read_error);
+    return unwritten || unread ? 1 : 0;
 }

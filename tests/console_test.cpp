@@ -24,7 +24,7 @@ struct answer {
 answer read_one(std::string_view input) {
     std::string sink;
     std::vector<char> out(64);
-    console io = memory_console(input, sink, 1024, out);
+    console io = memory_console(input, sink, 1024, out).value();
     answer a{false, 0, {}};
     a.taken = ask(io, "?", a.value);
     a.left.assign(io.in_pos, io.in_end);
@@ -80,7 +80,7 @@ TEST(Reader, RefusesValuesBeyond32BitsAndAsksAgain) {
         std::string sink;
         std::vector<char> out(64);
         const std::string typed = input + " 3 4\n-7 8";
-        console io = memory_console(typed, sink, 1024, out);
+        console io = memory_console(typed, sink, 1024, out).value();
         std::int32_t value = 0;
         ASSERT_TRUE(ask(io, "?", value)) << input;
         flush(io);
@@ -111,7 +111,7 @@ TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
     // An output buffer of 16 bytes puts values against its end in every way.
     std::string written;
     std::vector<char> out(16);
-    console io = memory_console({}, written, std::size_t{1} << 20, out);
+    console io = memory_console({}, written, std::size_t{1} << 20, out).value();
     for (const std::int32_t value : values) {
         write_int(io, value);
         write(io, "|");
@@ -120,16 +120,33 @@ TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
     EXPECT_EQ(written, expected);
 }
 
-// What keeps a dialogue that runs away from taking all memory.
+// What keeps a dialogue that runs away from taking all memory: the limit is taken to its last
+// byte, and not one more.
 TEST(Writer, MemoryOutputFailsPastItsLimit) {
     std::string written;
     std::vector<char> out(16);
-    console io = memory_console({}, written, 20, out);
+    console io = memory_console({}, written, 20, out).value();
     write(io, "twenty bytes of text");
+    flush(io);
+    EXPECT_EQ(io.write_error, 0);
     write(io, "!");
     flush(io);
     EXPECT_EQ(written, "twenty bytes of text");
-    EXPECT_EQ(io.error, ENOSPC);
+    EXPECT_EQ(io.write_error, ENOSPC);
+}
+
+// A buffer too small for a number would be written past its end.
+TEST(Console, RefusesBuffersTooSmall) {
+    std::string sink;
+    std::vector<char> in(1);
+    for (const std::size_t size : {min_out_size - 1, min_out_size}) {
+        std::vector<char> out(size);
+        const bool room = size >= min_out_size;
+        EXPECT_EQ(memory_console({}, sink, 1, out).has_value(), room) << size;
+        EXPECT_EQ(memory_in_console({}, 1, out).has_value(), room) << size;
+        EXPECT_EQ(fd_console(0, 1, in, out).has_value(), room) << size;
+        EXPECT_FALSE(fd_console(0, 1, {}, out).has_value()) << size;
+    }
 }
 
 }  // namespace

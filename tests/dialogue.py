@@ -101,8 +101,9 @@ class Model:
         return "\n".join(self.answers) + "\n", "".join(self.out)
 
 
-def random_session(rng, answers):
-    """A session of about `answers` answers of every kind, and the text it must give."""
+def random_session(rng, answers, emptied=False):
+    """A session of about `answers` answers of every kind, and the text it must give. `emptied`:
+    the list is emptied before the last answer, 6, so that a leak checker sees every node released."""
     m = Model()
     while len(m.answers) < answers:
         r, n = rng.random(), len(m.values)
@@ -120,4 +121,6 @@ def random_session(rng, answers):
             m.delete_at(*rng.sample(refused, rng.randint(0, 2)), valid)
         else:
             m.choose(rng.choice(["0", "7", "-1", "x", "+", "99999999999"]))
+    while emptied and m.values:
+        m.delete_first()
     return m.finish()

@@ -38,13 +38,15 @@ TEST(Posix, EveryByteReachesANonBlockingPipe) {
         }
     });
     std::vector<char> out(std::size_t{64} * 1024);
-    console io = fd_console(-1, fds[1], {}, out);
-    write(io, text);
+    console io = memory_in_console("7", fds[1], out).value();
+    std::int32_t answer = 0;
+    EXPECT_TRUE(ask(io, text, answer));
+    EXPECT_EQ(answer, 7);
     flush(io);
     close(fds[1]);
     reader.join();
     close(fds[0]);
-    EXPECT_EQ(io.error, 0);
+    EXPECT_EQ(io.write_error, 0);
     EXPECT_EQ(received, text);
 }
 
@@ -181,11 +183,69 @@ TEST_P(Posix, ReportsTheOutcome) {
 INSTANTIATE_TEST_SUITE_P(Outcomes, Posix, testing::ValuesIn(seam_cases),
                          [](const testing::TestParamInfo<seam_case> &row) { return row.param.name; });
 
+// Signals that interrupt a wait, the third of which makes a pipe ready: a byte into one that was
+// empty, or room in one that was full. Reads and writes are safe in a signal handler.
+struct ready_on_third_signal {
+    static inline int fd = -1;
+    static inline bool drains = false;
+    static inline volatile std::sig_atomic_t seen = 0;
+
+    ready_on_third_signal(int ready_fd, bool drain) {
+        fd = ready_fd;
+        drains = drain;
+        seen = 0;
+        struct sigaction act {};
+        act.sa_handler = [](int /*signal*/) {
+            seen = seen + 1;
+            if (seen == 3) {
+                std::array<char, 8192> junk{};
+                const ssize_t moved = drains ? read(fd, junk.data(), junk.size()) : write(fd, "x", 1);
+                static_cast<void>(moved);
+            }
+        };
+        sigaction(SIGALRM, &act, &before);
+        const itimerval every{{0, 2000}, {0, 2000}};
+        setitimer(ITIMER_REAL, &every, nullptr);
+    }
+    ready_on_third_signal(const ready_on_third_signal &) = delete;
+    ready_on_third_signal &operator=(const ready_on_third_signal &) = delete;
+    ~ready_on_third_signal() {
+        const itimerval off{};
+        setitimer(ITIMER_REAL, &off, nullptr);
+        sigaction(SIGALRM, &before, nullptr);
+    }
+    struct sigaction before {};
+};
+
+// A wait outlasts the signals that come before the descriptor is ready, and leaves it
+// non-blocking: only a descriptor that poll refuses is made blocking.
+TEST(Posix, WaitReturnsOnceTheDescriptorIsReady) {
+    for (const platform::direction way : {platform::direction::in, platform::direction::out}) {
+        const bool in = way == platform::direction::in;
+        pipe_ends p;
+        if (!in) {
+            p.fill();
+        }
+        const int fd = p.fd[in ? 0 : 1];
+        ASSERT_EQ(fcntl(fd, F_SETFL, O_NONBLOCK), 0);
+        auto call = [in, fd] { return in ? platform::read(fd, buffer) : platform::write(fd, text); };
+        EXPECT_EQ(call().what, platform::outcome::would_block);
+        {
+            const ready_on_third_signal ready(p.fd[in ? 1 : 0], !in);
+            EXPECT_TRUE(platform::wait(fd, way));
+            EXPECT_GE(ready_on_third_signal::seen, 3);
+        }
+        EXPECT_NE(fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
+        EXPECT_EQ(call().what, platform::outcome::moved);
+    }
+}
+
 TEST(Posix, WaitGivesUpOnADescriptorItCannotWaitOn) {
     pipe_ends p;
     const int closed = std::exchange(p.fd[0], -1);
     close(closed);
     EXPECT_FALSE(platform::wait(closed, platform::direction::in));
+    EXPECT_FALSE(platform::wait(-1, platform::direction::out));  // poll would wait for ever
 }
 
 }  // namespace

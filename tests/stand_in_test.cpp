@@ -24,7 +24,8 @@ struct seam_row {
     std::deque<stand_in::step> writes;
     std::vector<std::int32_t> answers;
     std::size_t questions;  // how many times the question reached the output
-    int error;
+    int read_error;
+    int write_error;
 };
 
 void PrintTo(const seam_row &row, std::ostream *os) {
@@ -40,6 +41,7 @@ const std::vector<seam_row> rows = {
      {},
      {12345, -678, 9, min32},
      6,
+     0,
      0},
     {"AnswersStraddleThreeByteReads",
      3,
@@ -47,19 +49,21 @@ const std::vector<seam_row> rows = {
      {},
      {12345, -678, 9, min32},
      6,
+     0,
      0},
-    {"InterruptedReadIsMadeAgain", 64, {interrupt(), arrive("42\n"), end()}, {}, {42}, 2, 0},
-    {"BlockedReadWaitsThenReads", 64, {block(), wake(), arrive("7\n"), end()}, {}, {7}, 2, 0},
-    {"ReadThatCannotWaitEndsTheInput", 64, {block(), stuck()}, {}, {}, 1, 0},
-    {"FailedReadEndsTheInput", 64, {fail(EIO)}, {}, {}, 1, 0},
+    {"InterruptedReadIsMadeAgain", 64, {interrupt(), arrive("42\n"), end()}, {}, {42}, 2, 0, 0},
+    {"BlockedReadWaitsThenReads", 64, {block(), wake(), arrive("7\n"), end()}, {}, {7}, 2, 0, 0},
+    // A failed read is never made again, and is kept for the program to report.
+    {"ReadThatCannotWaitFails", 64, {block(), stuck()}, {}, {}, 1, EIO, 0},
+    {"FailedReadIsKept", 64, {arrive("3 "), fail(EISDIR)}, {}, {3}, 2, EISDIR, 0},
     // At a terminal, the Control-D that ends a half-typed number also ends the run.
-    {"EndedInputIsNeverReadAgain", 64, {arrive("12"), end()}, {}, {12}, 2, 0},
-    {"InterruptedWriteIsMadeAgain", 64, {arrive("1 2"), end()}, {interrupt()}, {1, 2}, 3, 0},
-    {"ShortWritesGoOn", 64, {arrive("1"), end()}, {take(3), interrupt(), take(2)}, {1}, 2, 0},
-    {"BlockedWriteWaitsThenWrites", 64, {arrive("5"), end()}, {block(), wake()}, {5}, 2, 0},
+    {"EndedInputIsNeverReadAgain", 64, {arrive("12"), end()}, {}, {12}, 2, 0, 0},
+    {"InterruptedWriteIsMadeAgain", 64, {arrive("1 2"), end()}, {interrupt()}, {1, 2}, 3, 0, 0},
+    {"ShortWritesGoOn", 64, {arrive("1"), end()}, {take(3), interrupt(), take(2)}, {1}, 2, 0, 0},
+    {"BlockedWriteWaitsThenWrites", 64, {arrive("5"), end()}, {block(), wake()}, {5}, 2, 0, 0},
     // Nobody sees the question, so nothing is read for it.
-    {"WriteThatCannotWaitFails", 64, {}, {block(), stuck()}, {}, 0, EIO},
-    {"FailedWriteEndsTheDialogue", 64, {}, {fail(ENOSPC)}, {}, 0, ENOSPC},
+    {"WriteThatCannotWaitFails", 64, {}, {block(), stuck()}, {}, 0, 0, EIO},
+    {"FailedWriteEndsTheDialogue", 64, {}, {fail(ENOSPC)}, {}, 0, 0, ENOSPC},
 };
 
 class Seam : public testing::TestWithParam<seam_row> {};
@@ -70,7 +74,7 @@ TEST_P(Seam, ConsoleAnswersTheOutcome) {
     s = {row.reads, row.writes, {}, {}};
     std::vector<char> in(row.in_size);
     std::vector<char> out(64);
-    console io = fd_console(stand_in::input, stand_in::output, in, out);
+    console io = fd_console(stand_in::input, stand_in::output, in, out).value();
     std::vector<std::int32_t> answers;
     std::int32_t value = 0;
     while (answers.size() <= row.answers.size() && ask(io, question, value)) {
@@ -83,7 +87,8 @@ TEST_P(Seam, ConsoleAnswersTheOutcome) {
         asked += question;
     }
     EXPECT_EQ(s.written, asked);
-    EXPECT_EQ(io.error, row.error);
+    EXPECT_EQ(io.read_error, row.read_error);
+    EXPECT_EQ(io.write_error, row.write_error);
     EXPECT_TRUE(s.reads.empty() && s.writes.empty()) << "the console stopped short of the script";
     EXPECT_EQ(s.surprises, std::vector<std::string>{});
 }
@@ -95,17 +100,20 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, Seam, testing::ValuesIn(rows),
 // never past the buffer's end.
 TEST(Seam, ArrowAfterANumberThatFillsTheBuffer) {
     stand_in::current() = {};
+    const std::string lead = "12345";
     const std::string number = "-2147483648";
-    std::array<char, 16> storage{};
+    std::array<char, min_out_size + 5> storage{};
     storage.fill('#');
-    const std::span<char> out(storage.data(), number.size());
-    console io = fd_console(stand_in::input, stand_in::output, {}, out);
+    const std::span<char> out(storage.data(), min_out_size);
+    std::array<char, 1> in{};
+    console io = fd_console(stand_in::input, stand_in::output, in, out).value();
     cursor at = open_cursor(io);
+    write(at, lead);
     write_int(at, min32);
     write(at, "->");
     close_cursor(at);
     flush(io);
-    EXPECT_EQ(stand_in::current().written, number + "->");
+    EXPECT_EQ(stand_in::current().written, lead + number + "->");
     EXPECT_EQ(std::string(storage.data() + out.size(), storage.size() - out.size()), "#####");
 }
 
