@@ -1,16 +1,35 @@
-// Runs a WASI module under Node.js on this process's standard input, output and error, and exits
-// with the module's status: the emulator for the wasi build's tests, and the way to start
-// listmenu.wasm with Node.js (run with --no-warnings, or Node.js notes on standard error that WASI
-// is experimental). The module sees the whole file system, so that a program given file names,
-// as the corpus replay is, can open them; listmenu itself opens none.
+// Runs listmenu.wasm, or any WASI module, with Node.js 18 or newer:
 //
-// Usage: node --no-warnings wasi-run.mjs MODULE.wasm [ARG...]
+//     node --no-warnings run.mjs listmenu.wasm
+//
+// The module gets this process's standard input, output and error, and nothing else: no files and
+// no environment. Its exit status becomes this process's. (--no-warnings keeps Node.js from
+// noting on standard error that WASI is experimental.) `--dir DIR` lets the module open the files
+// under DIR, for a program given file names; listmenu opens none.
 import { readFile } from 'node:fs/promises';
 import { WASI } from 'node:wasi';
 
-const [module, ...args] = process.argv.slice(2);
-const wasi = new WASI({ version: 'preview1', args: [module, ...args], env: {}, preopens: { '/': '/' },
-                        returnOnExit: true });
-const compiled = await WebAssembly.compile(await readFile(module));
-const instance = await WebAssembly.instantiate(compiled, wasi.getImportObject());
+const usage = 'usage: node --no-warnings run.mjs [--dir DIR] MODULE.wasm [ARG...]';
+const preopens = {};
+let [module, ...args] = process.argv.slice(2);
+while (module === '--dir' && args.length > 1) {
+    const dir = args.shift();
+    preopens[dir] = dir;
+    module = args.shift();
+}
+if (module === undefined || module.startsWith('-')) {
+    console.error(usage);
+    process.exit(2);
+}
+let bytes;
+try {
+    bytes = await readFile(module);
+} catch (e) {
+    console.error(`run.mjs: cannot read ${module}: ${e.message}\n${usage}`);
+    process.exit(2);
+}
+// wasiImport rather than getImportObject(), which Node.js 18 does not have.
+const wasi = new WASI({ version: 'preview1', args: [module, ...args], env: {}, preopens, returnOnExit: true });
+const instance = await WebAssembly.instantiate(await WebAssembly.compile(bytes),
+                                               { wasi_snapshot_preview1: wasi.wasiImport });
 process.exitCode = wasi.start(instance);

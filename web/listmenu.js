@@ -40,8 +40,16 @@ function hand(text) {
 
 // One run of the module: its instance, its memory, and the page of memory its stack is unwound into.
 let run = null;
-// For a test or a curious reader: the program's output this run, and how the run stands.
+// For a test or a curious reader: the program's output this run, and how the run stands:
+// starting, running, waiting (for a line), ended (with `status`), stopped (the module trapped),
+// or failed (the module could not be loaded; no run can start).
 window.listmenu = { output: '', state: 'starting', status: null };
+
+// Says `text` in the terminal, set apart from the program's own output, and on the status line.
+function say(text) {
+    term.write(`\r\n\x1b[7m${text}\x1b[0m\r\n`);
+    statusLine.textContent = text;
+}
 
 function view() {
     return new DataView(run.memory.buffer);
@@ -130,7 +138,29 @@ const wasi = {
 
 // Compiled from the bytes rather than the stream, so that a server that does not know .wasm
 // files (and so does not say application/wasm) serves the page as well.
-const module = fetch('listmenu.wasm').then((r) => r.arrayBuffer()).then((bytes) => WebAssembly.compile(bytes));
+async function compile() {
+    const response = await fetch('listmenu.wasm');
+    if (!response.ok) {
+        throw new Error(`the server answered ${response.status} ${response.statusText}`.trim());
+    }
+    return WebAssembly.compile(await response.arrayBuffer());
+}
+
+// Browsers fetch nothing for a page opened from a file, so there is nothing to try.
+const fromFile = window.location.protocol === 'file:';
+const module = fromFile ? null : compile();
+
+function cannotLoad(reason) {
+    window.listmenu.state = 'failed';
+    if (fromFile) {
+        say('listmenu.wasm cannot be loaded by a page opened from a file: browsers fetch modules only ' +
+            'from a web server. From the folder that holds build/web, serve it with ' +
+            'python3 -m http.server --bind 127.0.0.1 --directory build/web 8000 ' +
+            'and open http://127.0.0.1:8000/ instead.');
+    } else {
+        say(`listmenu.wasm could not be loaded: ${reason}. Reload the page to try again.`);
+    }
+}
 
 async function start() {
     typed.bytes = new Uint8Array(0);
@@ -138,7 +168,13 @@ async function start() {
     typed.line = '';
     Object.assign(window.listmenu, { output: '', state: 'running', status: null });
     statusLine.textContent = 'listmenu is running.';
-    const instance = await WebAssembly.instantiate(await module, { wasi_snapshot_preview1: wasi });
+    let instance;
+    try {
+        instance = await WebAssembly.instantiate(await module, { wasi_snapshot_preview1: wasi });
+    } catch (e) {
+        cannotLoad(e.message);
+        return;
+    }
     run = { exports: instance.exports, memory: instance.exports.memory, stack: 0 };
     let status = 0;
     try {
@@ -157,16 +193,17 @@ async function start() {
             run.exports.asyncify_start_rewind(run.stack);
         }
     } catch (e) {
+        run = null;
         if (!(e instanceof Exit)) {
-            throw e;
+            window.listmenu.state = 'stopped';
+            say(`listmenu stopped unexpectedly (${e}). Press Enter to start a new run.`);
+            return;
         }
         status = e.status;
     }
     run = null;
     Object.assign(window.listmenu, { state: 'ended', status });
-    const said = `listmenu ended with status ${status}. Press Enter to start a new run.`;
-    term.write(`\r\n\x1b[7m${said}\x1b[0m\r\n`);
-    statusLine.textContent = said;
+    say(`listmenu ended with status ${status}. Press Enter to start a new run.`);
 }
 
 // A terminal's line editing: characters echo as typed, Backspace takes the last one back, Enter
@@ -174,14 +211,15 @@ async function start() {
 // input. A pasted block arrives here at once and is taken as lines typed ahead.
 term.onData((data) => {
     for (const c of data) {
-        if (window.listmenu.state === 'ended') {
+        const { state } = window.listmenu;
+        if (state === 'ended' || state === 'stopped') {
             if (c === '\r') {
                 term.write('\r\n');
                 start();
             }
             continue;
         }
-        if (typed.ended) {
+        if (typed.ended || state === 'failed') {
             continue;
         }
         if (c === '\r' || c === '\n') {

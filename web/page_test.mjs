@@ -6,6 +6,7 @@
 import { execFileSync, spawn } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { resolve } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import { createInterface } from 'node:readline';
 import assert from 'node:assert/strict';
 
@@ -42,15 +43,15 @@ page.on('pageerror', (e) => problems.push(`script error: ${e.message}`));
 page.on('console', (m) => m.type() === 'error' && problems.push(`console error: ${m.text()}`));
 
 // The terminal's rows as the DOM renderer shows them, each without its trailing blanks.
-const screen = () => page.$$eval('.xterm-rows > div', (rows) => rows.map((r) => r.textContent.trimEnd()).join('\n'));
-const state = () => page.evaluate(() => window.listmenu.state);
-async function until(what, check) {
-    for (const stop = Date.now() + 10000; Date.now() < stop; await page.waitForTimeout(20)) {
+const screen = (on = page) => on.$$eval('.xterm-rows > div', (rows) => rows.map((r) => r.textContent.trimEnd()).join('\n'));
+const state = (on = page) => on.evaluate(() => window.listmenu.state);
+async function until(what, check, on = page) {
+    for (const stop = Date.now() + 10000; Date.now() < stop; await on.waitForTimeout(20)) {
         if (await check()) {
             return;
         }
     }
-    assert.fail(`waited 10 s for ${what}; the screen shows:\n${await screen()}`);
+    assert.fail(`waited 10 s for ${what}; the screen shows:\n${await screen(on)}`);
 }
 const type = (text) => page.keyboard.type(text.replace(/\n/g, '\r'));
 const ctrlD = () => page.keyboard.press('Control+D');
@@ -116,6 +117,43 @@ const checks = {
         const said = 'listmenu ended with status 0. Press Enter to start a new run.';
         await until('the page to say so', async () => (await screen()).includes(said));
         assert.equal(await page.textContent('#status'), said);
+    },
+    async 'a page that cannot run says why, and no key pretends to listen'() {
+        // A page of its own, whose failed requests are the point rather than problems.
+        const broken = await browser.newPage();
+        // The smallest module that traps: memory and a _start that reaches `unreachable`.
+        const trap = Buffer.from('0061736d01000000010401600000030201000503010001071302066d656d6f7279' +
+                                 '0200065f737461727400000a05010300000b', 'hex');
+        const cases = [
+            ['the module missing', (r) => r.fulfill({ status: 404, body: 'no such file' }), origin, 'failed',
+             'listmenu.wasm could not be loaded: the server answered 404'],
+            ['the page opened from a file', null, pathToFileURL(resolve(pageDir, 'index.html')).href, 'failed',
+             'python3 -m http.server --bind 127.0.0.1 --directory build/web 8000'],
+            ['a module that traps', (r) => r.fulfill({ body: trap, contentType: 'application/wasm' }), origin,
+             'stopped', 'listmenu stopped unexpectedly (RuntimeError: unreachable). Press Enter to start a new run.'],
+        ];
+        for (const [name, answer, url, end, said] of cases) {
+            await broken.unroute('**/listmenu.wasm');
+            if (answer) {
+                await broken.route('**/listmenu.wasm', answer);
+            }
+            await broken.goto(url);
+            await until(`${name} to be said`, async () => (await state(broken)) === end, broken);
+            assert.ok((await broken.textContent('#status')).includes(said), `${name}: ${await broken.textContent('#status')}`);
+            // Long lines wrap across rows, so spacing is left out of the comparison.
+            const bare = (text) => text.replace(/\s/g, '');
+            assert.ok(bare(await screen(broken)).includes(bare(said)), `${name}: the terminal does not say it`);
+            const before = await screen(broken);
+            await broken.keyboard.type('1 5');
+            await broken.keyboard.press('Enter');
+            if (end === 'failed') {
+                await broken.waitForTimeout(200);
+                assert.equal(await screen(broken), before, `${name}: a key was taken`);
+            } else {  // Enter starts a new run, which traps in its turn
+                await until('a second run to stop', async () => (await screen(broken)).split('stopped unexpectedly').length === 3, broken);
+            }
+        }
+        await broken.close();
     },
     async 'Enter after Thank You! starts a new run with an empty list'() {
         await fresh();
