@@ -54,10 +54,11 @@ class Popen(subprocess.Popen):
 
 
 def run(cmd, typed=b"", stdout=subprocess.PIPE, timeout=WALL_SECONDS, output=OUTPUT_BYTES, file_bytes=None,
-        **kwargs):
-    """subprocess.run with its input given and its output captured, within the limits: at most
-    `output` bytes on each pipe, and `file_bytes` (else `output`) in any file."""
-    with Popen(cmd, stdin=subprocess.PIPE, stdout=stdout, stderr=subprocess.PIPE, file_bytes=file_bytes or output,
+        stdin=subprocess.PIPE, **kwargs):
+    """subprocess.run with its input given (`typed`, or a file as `stdin`) and its output captured,
+    within the limits: at most `output` bytes on each pipe, and `file_bytes` (else `output`) in any
+    file."""
+    with Popen(cmd, stdin=stdin, stdout=stdout, stderr=subprocess.PIPE, file_bytes=file_bytes or output,
                **kwargs) as p:
         got = {f: bytearray() for f in (p.stdout, p.stderr) if f is not None}
         left = memoryview(typed)
@@ -68,7 +69,7 @@ def run(cmd, typed=b"", stdout=subprocess.PIPE, timeout=WALL_SECONDS, output=OUT
             if left:
                 os.set_blocking(p.stdin.fileno(), False)
                 sel.register(p.stdin, selectors.EVENT_WRITE)
-            else:
+            elif p.stdin:
                 p.stdin.close()
             while sel.get_map():
                 wait = deadline - time.monotonic()

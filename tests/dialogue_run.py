@@ -50,6 +50,16 @@ class Dialogues(unittest.TestCase):
             r = run("1 5\n2\n6\n", "", stdout=full)
         self.assertEqual((r.returncode, r.stderr), (1, shown("listmenu: write error: No space left on device\n")))
 
+    def test_unreadable_input_is_reported(self):
+        for name, path, mode in [("a directory", "/", os.O_RDONLY), ("write-only", os.devnull, os.O_WRONLY)]:
+            fd = os.open(path, mode)
+            try:
+                r = bounded.run(COMMAND, stdin=fd)
+            finally:
+                os.close(fd)
+            self.assertEqual((r.returncode, r.stdout), (1, shown(dialogue.M)), name)
+            self.assertRegex(r.stderr, shown("^listmenu: read error: [^\n]+\n$"), name)
+
     def test_ctrl_z_at_line_start_ends_the_input(self):
         if not CRLF:
             self.skipTest("Ctrl-Z ends the input only on Windows")

@@ -1,0 +1,112 @@
+# The checks .ci/run makes on what the build hands out: each either passes or stops the run with
+# a line naming what it found wanting. Sourced by .ci/run; a check can also be tried on its own:
+#   source .ci/checks.sh; check_windows_zip DIR EXPECTED
+
+# Stops the run, saying why.
+fail() {
+    echo ".ci/run: FAILED: $*" >&2
+    exit 1
+}
+
+# FILE has a line matching the extended regular expression PATTERN.
+has() {
+    grep -qE -- "$2" "$1" || fail "$1 has no line matching '$2'${3:+ ($3)}"
+}
+
+# FILE has no line matching PATTERN, in any case.
+lacks() {
+    if grep -iE -- "$2" "$1" > /dev/null; then
+        fail "$1 has a line matching '$2'${3:+ ($3)}: $(grep -inE -- "$2" "$1" | head -1)"
+    fi
+}
+
+present() {
+    [[ -s $1 ]] || fail "$1 is missing or empty"
+}
+
+absent() {
+    if [[ -e $1 ]]; then
+        fail "$1 should not be there"
+    fi
+}
+
+# Every line of FILE ends in CR LF, as Windows' own texts do.
+crlf() {
+    local bare
+    bare=$(grep -cv $'\r$' "$1") || true
+    [[ $bare == 0 ]] || fail "$1: $bare lines end without CR LF, the first: $(grep -nv $'\r$' "$1" | head -1)"
+}
+
+# The manual page FILE (plain or gzip) lints clean under mandoc and renders without a warning.
+manual_clean() {
+    local said
+    zcat -f "$1" | mandoc -Tlint || fail "mandoc finds fault with $1 (above)"
+    said=$(zcat -f "$1" | groff -man -ww -z 2>&1) || fail "groff cannot render $1: $said"
+    [[ -z $said ]] || fail "groff warns on $1: $said"
+}
+
+# The program COMMAND... answers the dialogue that the file EXPECTED holds (CR LF taken as LF).
+plays() {
+    local expected=$1
+    shift
+    printf '1 5\n1 -7\n2\n6\n' | "$@" | tr -d '\r' | cmp "$expected" - ||
+        fail "$* did not write the expected dialogue (cmp above)"
+}
+
+# An installed tree under ROOT: the program runs (under EMULATOR... if given), the manual is
+# clean and the copyright file carries the licence.
+check_installed() { # EXPECTED ROOT BINDIR MANDIR DOCDIR [EMULATOR...]
+    local expected=$1 root=$2 bin=$3 man=$4 doc=$5
+    shift 5
+    plays "$expected" "$@" "$root/$bin/listmenu"
+    manual_clean "$root/$man/man1/listmenu.1.gz"
+    has "$root/$doc/copyright" '^ Permission is hereby granted' "the licence"
+    echo "checked $root"
+}
+
+# A Debian package for ARCH, with what it depends on read from the program.
+check_deb_fields() { # DEB ARCH
+    local arch depends
+    arch=$(dpkg-deb -f "$1" Architecture)
+    [[ $arch == "$2" ]] || fail "$1: Architecture is '$arch', not '$2'"
+    depends=$(dpkg-deb -f "$1" Depends)
+    [[ $depends == "libc6 (>= "* ]] || fail "$1: Depends is '$depends', not libc6 at a version"
+}
+
+# The source tarball, unpacked in SRC: the licence, and no build tree or version control.
+check_tarball() { # SRC
+    present "$1/LICENSE"
+    absent "$1/.git"
+    absent "$1/build"
+}
+
+# The Windows zip, unpacked in WIN: the program, and texts for Windows with CR LF line ends.
+check_windows_zip() { # WIN EXPECTED
+    local win=$1 file
+    for file in LICENSE.txt README.txt listmenu.txt listmenu.exe; do
+        present "$win/$file"
+    done
+    for file in LICENSE.txt README.txt listmenu.txt; do
+        crlf "$win/$file"
+    done
+    has "$win/LICENSE.txt" '^Permission is hereby granted' "the licence"
+    lacks "$win/listmenu.txt" $'\b' "an overstrike"
+    lacks "$win/README.txt" 'Control-D|printf|apt-get|User Commands' "a Unix word"
+    lacks "$win/listmenu.txt" 'Control-D|printf|apt-get|User Commands' "a Unix word"
+    has "$win/README.txt" 'Ctrl-Z, then Enter'
+    has "$win/listmenu.txt" 'Control-Z then Enter'
+    plays "$2" cmake/wine.sh "$win/listmenu.exe"
+}
+
+# The WASI zip, unpacked in WASI: the module runs through its runner under NODE, which also says
+# how to use it when given no module.
+check_wasi_zip() { # WASI EXPECTED NODE
+    local wasi=$1 expected=$2 node=$3 file status=0 said
+    for file in listmenu.wasm run.mjs LICENSE.txt README.txt; do
+        present "$wasi/$file"
+    done
+    has "$wasi/LICENSE.txt" '^Permission is hereby granted' "the licence"
+    plays "$expected" "$node" --no-warnings "$wasi/run.mjs" "$wasi/listmenu.wasm"
+    said=$("$node" --no-warnings "$wasi/run.mjs" 2>&1) || status=$?
+    [[ $status == 2 && $said == usage:* ]] || fail "$wasi/run.mjs with no module: status $status, said: $said"
+}
