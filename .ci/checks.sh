@@ -53,12 +53,22 @@ plays() {
         fail "$* did not write the expected dialogue (cmp above)"
 }
 
-# An installed tree under ROOT: the program runs (under EMULATOR... if given), the manual is
-# clean and the copyright file carries the licence.
+# An ELF program without a symbol table or compiler notes, as Debian ships programs.
+stripped() {
+    local sections
+    sections=$(readelf -SW "$1") || fail "$1 is not an ELF program"
+    if grep -qE '\.symtab|\.comment' <<< "$sections"; then
+        fail "$1 is not stripped: $(grep -oE '\.symtab|\.comment' <<< "$sections" | tr '\n' ' ')"
+    fi
+}
+
+# An installed tree under ROOT: the program runs (under EMULATOR... if given) and is stripped, the
+# manual is clean and the copyright file carries the licence.
 check_installed() { # EXPECTED ROOT BINDIR MANDIR DOCDIR [EMULATOR...]
     local expected=$1 root=$2 bin=$3 man=$4 doc=$5
     shift 5
     plays "$expected" "$@" "$root/$bin/listmenu"
+    stripped "$root/$bin/listmenu"
     manual_clean "$root/$man/man1/listmenu.1.gz"
     has "$root/$doc/copyright" '^ Permission is hereby granted' "the licence"
     echo "checked $root"
