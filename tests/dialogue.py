@@ -47,10 +47,12 @@ class Model:
 
     def __init__(self):
         self.values, self.answers, self.out = [], [], [M]
+        self.steps = []  # each choice: its answers, and the list's values after it
 
     def choose(self, *answers, text=""):
         self.answers += answers
         self.out += [text, M]
+        self.steps.append((list(answers), list(self.values)))
 
     def append(self, x):
         self.values.append(x)
@@ -104,6 +106,11 @@ class Model:
 def random_session(rng, answers, emptied=False):
     """A session of about `answers` answers of every kind, and the text it must give. `emptied`:
     the list is emptied before the last answer, 6, so that a leak checker sees every node released."""
+    return random_model(rng, answers, emptied).finish()
+
+
+def random_model(rng, answers, emptied=False):
+    """The model of a random session, before its last answer."""
     m = Model()
     while len(m.answers) < answers:
         r, n = rng.random(), len(m.values)
@@ -123,4 +130,4 @@ def random_session(rng, answers, emptied=False):
             m.choose(rng.choice(["0", "7", "-1", "x", "+", "99999999999"]))
     while emptied and m.values:
         m.delete_first()
-    return m.finish()
+    return m

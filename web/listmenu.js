@@ -18,7 +18,7 @@ class Exit {
     }
 }
 
-const term = new Terminal({ convertEol: true, screenReaderMode: true, cursorBlink: true, rows: 30 });
+const term = new Terminal({ convertEol: true, screenReaderMode: true, cursorBlink: true, rows: 22 });
 term.open(document.getElementById('terminal'));
 term.focus();
 const statusLine = document.getElementById('status');
@@ -30,6 +30,7 @@ const decoder = new TextDecoder();
 const typed = { bytes: new Uint8Array(0), ended: false, line: '', arrived: null };
 
 function hand(text) {
+    window.listmenu.typed += text;
     const more = encoder.encode(text);
     const all = new Uint8Array(typed.bytes.length + more.length);
     all.set(typed.bytes);
@@ -43,7 +44,7 @@ let run = null;
 // For a test or a curious reader: the program's output this run, and how the run stands:
 // starting, running, waiting (for a line), ended (with `status`), stopped (the module trapped),
 // or failed (the module could not be loaded; no run can start).
-window.listmenu = { output: '', state: 'starting', status: null };
+window.listmenu = { output: '', state: 'starting', status: null, waits: 0, drawMs: 0, typed: '' };
 
 // Says `text` in the terminal, set apart from the program's own output, and on the status line.
 function say(text) {
@@ -166,17 +167,20 @@ async function start() {
     typed.bytes = new Uint8Array(0);
     typed.ended = false;
     typed.line = '';
-    Object.assign(window.listmenu, { output: '', state: 'running', status: null });
+    Object.assign(window.listmenu, { output: '', state: 'running', status: null, waits: 0, typed: '' });
     statusLine.textContent = 'listmenu is running.';
+    picture.reset();
     let instance;
     try {
-        instance = await WebAssembly.instantiate(await module, { wasi_snapshot_preview1: wasi });
+        const heap = picture.imports(() => run.memory);
+        instance = await WebAssembly.instantiate(await module, { wasi_snapshot_preview1: wasi, heap });
     } catch (e) {
         cannotLoad(e.message);
         return;
     }
     run = { exports: instance.exports, memory: instance.exports.memory, stack: 0 };
     let status = 0;
+    let trap = null;
     try {
         for (;;) {
             run.exports._start();
@@ -184,6 +188,8 @@ async function start() {
                 break;
             }
             run.exports.asyncify_stop_unwind();
+            window.listmenu.drawMs = picture.draw(run.memory);
+            window.listmenu.waits++;
             window.listmenu.state = 'waiting';
             await new Promise((resolve) => {
                 typed.arrived = resolve;
@@ -193,15 +199,19 @@ async function start() {
             run.exports.asyncify_start_rewind(run.stack);
         }
     } catch (e) {
-        run = null;
-        if (!(e instanceof Exit)) {
-            window.listmenu.state = 'stopped';
-            say(`listmenu stopped unexpectedly (${e}). Press Enter to start a new run.`);
-            return;
+        if (e instanceof Exit) {
+            status = e.status;
+        } else {
+            trap = e;
         }
-        status = e.status;
     }
+    picture.draw(run.memory);
     run = null;
+    if (trap) {
+        window.listmenu.state = 'stopped';
+        say(`listmenu stopped unexpectedly (${trap}). Press Enter to start a new run.`);
+        return;
+    }
     Object.assign(window.listmenu, { state: 'ended', status });
     say(`listmenu ended with status ${status}. Press Enter to start a new run.`);
 }
@@ -209,7 +219,7 @@ async function start() {
 // A terminal's line editing: characters echo as typed, Backspace takes the last one back, Enter
 // hands the line over, and Control-D hands over a partial line, or on an empty line ends the
 // input. A pasted block arrives here at once and is taken as lines typed ahead.
-term.onData((data) => {
+function edit(data) {
     for (const c of data) {
         const { state } = window.listmenu;
         if (state === 'ended' || state === 'stopped') {
@@ -240,6 +250,30 @@ term.onData((data) => {
             term.write(c);
         }
     }
+}
+term.onData(edit);
+// Tab moves the focus on through the page, as everywhere else; the program has no use for it.
+term.attachCustomKeyEventHandler((e) => e.key !== 'Tab');
+
+// A link whose fragment holds typed lines (index.html#1%205%0A2%0A) replays them as the page opens,
+// so that a list's state can be shared; "Copy link" makes such a link of this run's typing.
+const linkOut = document.getElementById('link');
+document.getElementById('copy-link').addEventListener('click', async () => {
+    const href = `${window.location.origin}${window.location.pathname}#${encodeURIComponent(window.listmenu.typed)}`;
+    linkOut.href = href;
+    linkOut.textContent = href;
+    linkOut.hidden = false;
+    try {
+        await navigator.clipboard.writeText(href);
+        statusLine.textContent = 'A link that replays this run is copied, and shown below the button.';
+    } catch {
+        statusLine.textContent = 'The link that replays this run is below the button, to copy.';
+    }
 });
 
 start();
+try {
+    edit(decodeURIComponent(window.location.hash.slice(1)));
+} catch {
+    statusLine.textContent = "The link's typed lines could not be read; the page starts afresh.";
+}

@@ -18,7 +18,7 @@ const deadline = setTimeout(() => {
 }, 240000);
 
 // The program's texts and the table of dialogues, read by the module every runner reads them with.
-const read = (expression) => JSON.parse(execFileSync(python, ['-c', `import json, dialogue; print(json.dumps(${expression}))`],
+const read = (expression) => JSON.parse(execFileSync(python, ['-c', `import json, random, dialogue; print(json.dumps(${expression}))`],
                                                      { cwd: testsDir, encoding: 'latin1' }));
 const texts = read('dict(M=dialogue.M, D=dialogue.D, P=dialogue.P, E=dialogue.E)');
 const table = new Map(read('dialogue.table()').map(([name, typed, written, ending]) => [name, { typed, written, ending }]));
@@ -54,9 +54,44 @@ async function until(what, check, on = page) {
     assert.fail(`waited 10 s for ${what}; the screen shows:\n${await screen(on)}`);
 }
 const type = (text) => page.keyboard.type(text.replace(/\n/g, '\r'));
+const waits = () => page.evaluate(() => window.listmenu.waits);
+// Types one line, and returns once the program waits for the next.
+async function answer(line) {
+    const before = await waits();
+    await type(`${line}\n`);
+    await until(`the program to take ${line}`, async () => (await waits()) > before);
+}
+// The picture as its contract gives it.
+const picture = () => page.evaluate(() => {
+    const heap = document.getElementById('heap');
+    const all = (selector) => [...heap.querySelectorAll(selector)].map((e) => ({ ...e.dataset }));
+    return { count: Number(heap.dataset.count), first: heap.dataset.first, nodes: all('[data-index]'),
+             released: all('[data-released]'), text: document.getElementById('heap-text').textContent };
+});
+// The picture shows `values`, linked from first to NULL by real addresses; a long list in part.
+async function pictureShows(values) {
+    const p = await picture();
+    assert.equal(p.count, values.length, 'data-count');
+    assert.deepEqual(p.nodes.map((n) => Number(n.value)), values.slice(0, p.nodes.length), 'values');
+    assert.deepEqual(p.nodes.map((n) => Number(n.index)), p.nodes.map((n, i) => i + 1), 'indexes');
+    assert.equal(p.first, p.nodes[0]?.address ?? 'NULL', 'data-first');
+    p.nodes.forEach((n, i) => {
+        assert.match(n.address, /^0x[0-9a-f]{8}$/);
+        assert.equal(n.next, p.nodes[i + 1]?.address ?? (p.nodes.length === values.length ? 'NULL' : n.next), 'data-next');
+    });
+    if (p.nodes.length < values.length) {
+        assert.ok(p.text.includes(`${(values.length - p.nodes.length).toLocaleString('en')} more`), p.text);
+    }
+    return p;
+}
 const ctrlD = () => page.keyboard.press('Control+D');
+// A page loaded anew, with `fragment` after its #: a fragment alone would not reload it.
+async function open(fragment = '') {
+    await page.goto('about:blank');
+    await page.goto(`${origin}/${fragment}`);
+}
 async function fresh() {
-    await page.goto(origin);
+    await open();
     await until('the menu', async () => (await state()) === 'waiting');
 }
 
@@ -68,7 +103,7 @@ const checks = {
             await page.keyboard.press('Enter');
         }
         await until('5->-7->1.create linked list', async () => (await screen()).includes('5->-7->1.create linked list'));
-        await page.screenshot({ path: screenshot });
+        await page.screenshot({ path: screenshot, fullPage: true });
     },
     async 'dialogues of the table'() {
         // Typed a line at a time, as at a terminal; Control-D ends a partial last line and then
@@ -117,6 +152,69 @@ const checks = {
         const said = 'listmenu ended with status 0. Press Enter to start a new run.';
         await until('the page to say so', async () => (await screen()).includes(said));
         assert.equal(await page.textContent('#status'), said);
+    },
+    async 'the picture follows the list after every answer'() {
+        await fresh();
+        let values = [];
+        for (const [answers, after] of read('dialogue.random_model(random.Random(11), 150).steps')) {
+            for (const [i, line] of answers.entries()) {
+                await answer(line);
+                await pictureShows(i === answers.length - 1 ? after : values);
+            }
+            values = after;
+        }
+    },
+    async 'a released node is shown as released until the next answer'() {
+        await fresh();
+        for (const line of ['1 5', '1 -7', '1 9']) {
+            await answer(line);
+        }
+        const before = await pictureShows([5, -7, 9]);
+        assert.equal((await picture()).nodes[2].index, '3');
+        await answer('5');
+        await answer('2');
+        const after = await pictureShows([5, 9]);
+        assert.deepEqual(after.nodes.map((n) => n.address), [before.nodes[0].address, before.nodes[2].address]);
+        assert.deepEqual(after.released.map((n) => [n.released, n.value]), [[before.nodes[1].address, '-7']]);
+        assert.equal(after.text, 'first → 5 → 9 → NULL (2 nodes, -7 just released)');
+        await answer('1 4');
+        assert.deepEqual((await pictureShows([5, 9, 4])).released, []);
+    },
+    async 'a link replays its typed lines, and Copy link makes one'() {
+        await open('#1%205%0A1%20-7%0A2%0A');
+        await until('the replayed lines', async () => (await page.evaluate(() => window.listmenu.output)) ===
+                                                     [texts.M, texts.D, texts.M, texts.D, texts.M, '5->-7->', texts.M].join(''));
+        await pictureShows([5, -7]);
+        await answer('3');
+        // From the keyboard: Tab leaves the terminal for the button, and Enter presses it.
+        await page.keyboard.press('Tab');
+        await page.keyboard.press('Enter');
+        assert.equal(await page.getAttribute('#link', 'href'), `${origin}/#1%205%0A1%20-7%0A2%0A3%0A`);
+    },
+    async 'a list of 10,000 nodes is drawn in part and counted whole'() {
+        const lines = Array.from({ length: 10000 }, (_, i) => `1 ${i}\n`).join('');
+        await open(`#${encodeURIComponent(lines)}`);
+        await until('10,000 nodes', async () => (await picture()).count === 10000);
+        const values = Array.from({ length: 10000 }, (_, i) => i);
+        const times = [];
+        for (const line of ['0', '2', '0', '2', '0', '2', '0']) {
+            await answer(line);
+            times.push(await page.evaluate(() => window.listmenu.drawMs));
+            const p = await pictureShows(values);
+            assert.ok(p.nodes.length <= 100, `${p.nodes.length} boxes drawn: a drawing must not grow with the list`);
+        }
+        times.sort((a, b) => a - b);
+        console.log(`        drawing at 10,000 nodes: median ${times[3].toFixed(1)} ms, most ${times[6].toFixed(1)} ms`);
+    },
+    async 'axe-core finds nothing to fault'() {
+        await fresh();
+        for (const line of ['1 5', '1 -7', '5', '2']) {
+            await answer(line);
+        }
+        await page.click('#copy-link');
+        await page.addScriptTag({ path: resolve(npmDir, 'node_modules/axe-core/axe.min.js') });
+        const { violations } = await page.evaluate(() => window.axe.run());
+        assert.deepEqual(violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`), []);
     },
     async 'a page that cannot run says why, and no key pretends to listen'() {
         // A page of its own, whose failed requests are the point rather than problems.
