@@ -120,3 +120,14 @@ check_wasi_zip() { # WASI EXPECTED NODE
     said=$("$node" --no-warnings "$wasi/run.mjs" 2>&1) || status=$?
     [[ $status == 2 && $said == usage:* ]] || fail "$wasi/run.mjs with no module: status $status, said: $said"
 }
+
+# The web zip, unpacked in WEB: the page's files, both licences, and a README on serving it.
+check_web_zip() { # WEB
+    local web=$1 file
+    for file in index.html listmenu.js picture.js listmenu.wasm xterm.js xterm.css README.txt; do
+        present "$web/$file"
+    done
+    has "$web/LICENSE.txt" '^Permission is hereby granted' "listmenu's licence"
+    has "$web/LICENSE-xterm.txt" 'The xterm.js authors' "xterm.js's licence"
+    has "$web/README.txt" 'python3 -m http.server'
+}

@@ -154,9 +154,13 @@ const module = fromFile ? null : compile();
 function cannotLoad(reason) {
     window.listmenu.state = 'failed';
     if (fromFile) {
+        // The page's own folder, as a command line names it (C:\... on Windows).
+        const folder = decodeURIComponent(window.location.pathname.replace(/\/[^/]*$/, ''))
+            .replace(/^\/([A-Za-z]:)/, '$1');
+        const named = /\s/.test(folder) ? `"${folder}"` : folder;
         say('listmenu.wasm cannot be loaded by a page opened from a file: browsers fetch modules only ' +
-            'from a web server. From the folder that holds build/web, serve it with ' +
-            'python3 -m http.server --bind 127.0.0.1 --directory build/web 8000 ' +
+            'from a web server. Serve this folder, for example with ' +
+            `python3 -m http.server --bind 127.0.0.1 --directory ${named} 8000, ` +
             'and open http://127.0.0.1:8000/ instead.');
     } else {
         say(`listmenu.wasm could not be loaded: ${reason}. Reload the page to try again.`);

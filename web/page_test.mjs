@@ -226,7 +226,7 @@ const checks = {
             ['the module missing', (r) => r.fulfill({ status: 404, body: 'no such file' }), origin, 'failed',
              'listmenu.wasm could not be loaded: the server answered 404'],
             ['the page opened from a file', null, pathToFileURL(resolve(pageDir, 'index.html')).href, 'failed',
-             'python3 -m http.server --bind 127.0.0.1 --directory build/web 8000'],
+             `python3 -m http.server --bind 127.0.0.1 --directory ${resolve(pageDir)} 8000,`],
             ['a module that traps', (r) => r.fulfill({ body: trap, contentType: 'application/wasm' }), origin,
              'stopped', 'listmenu stopped unexpectedly (RuntimeError: unreachable). Press Enter to start a new run.'],
         ];
