@@ -10,7 +10,7 @@ if(NOT CLANG_FORMAT OR NOT CLANG_TIDY)
 endif()
 
 set(formatted)
-foreach(dir console list menu tests fuzz bench)
+foreach(dir console list menu tests fuzz bench web)
     file(GLOB found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp ${PROJECT_SOURCE_DIR}/${dir}/*.hpp
          ${PROJECT_SOURCE_DIR}/${dir}/*.c)
     list(APPEND formatted ${found})

@@ -9,7 +9,8 @@
 
 // The page's side, imported from the module "heap".
 __attribute__((import_module("heap"), import_name("head"))) void tell_head(node *const *first);
-__attribute__((import_module("heap"), import_name("taken"))) void tell_taken(const void *block, std::size_t size);
+__attribute__((import_module("heap"), import_name("taken"))) void tell_taken(const void *block,
+                                                                             std::size_t size);
 __attribute__((import_module("heap"), import_name("released"))) void tell_released(const void *block);
 
 // The linker's names for the wrapped functions: __real_ is the original, __wrap_ takes its calls.
