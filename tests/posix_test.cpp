@@ -76,11 +76,28 @@ struct pipe_ends {
 
 // A signal every few milliseconds, with no SA_RESTART, so that a blocked call returns EINTR. It
 // keeps coming until the guard goes, so a call that blocks only after one has passed still ends.
+// Given a pipe's end, the third signal makes the pipe ready: a byte into one that was empty (given
+// its write end), or room in one that was full (its read end). Both are safe in a signal handler.
 struct interrupting {
-    interrupting() {
-        struct sigaction quiet {};
-        quiet.sa_handler = [](int /*signal*/) {};
-        sigaction(SIGALRM, &quiet, &before);
+    static inline int ready_fd = -1;
+    static inline bool drains = false;
+    static inline volatile std::sig_atomic_t seen = 0;
+
+    explicit interrupting(int fd = -1, bool drain = false) {
+        ready_fd = fd;
+        drains = drain;
+        seen = 0;
+        struct sigaction act {};
+        act.sa_handler = [](int /*signal*/) {
+            seen = seen + 1;
+            if (seen == 3 && ready_fd >= 0) {
+                std::array<char, 8192> junk{};
+                const ssize_t moved =
+                    drains ? read(ready_fd, junk.data(), junk.size()) : write(ready_fd, "x", 1);
+                static_cast<void>(moved);
+            }
+        };
+        sigaction(SIGALRM, &act, &before);
         const itimerval every{{0, 5000}, {0, 5000}};
         setitimer(ITIMER_REAL, &every, nullptr);
     }
@@ -183,40 +200,6 @@ TEST_P(Posix, ReportsTheOutcome) {
 INSTANTIATE_TEST_SUITE_P(Outcomes, Posix, testing::ValuesIn(seam_cases),
                          [](const testing::TestParamInfo<seam_case> &row) { return row.param.name; });
 
-// Signals that interrupt a wait, the third of which makes a pipe ready: a byte into one that was
-// empty, or room in one that was full. Reads and writes are safe in a signal handler.
-struct ready_on_third_signal {
-    static inline int fd = -1;
-    static inline bool drains = false;
-    static inline volatile std::sig_atomic_t seen = 0;
-
-    ready_on_third_signal(int ready_fd, bool drain) {
-        fd = ready_fd;
-        drains = drain;
-        seen = 0;
-        struct sigaction act {};
-        act.sa_handler = [](int /*signal*/) {
-            seen = seen + 1;
-            if (seen == 3) {
-                std::array<char, 8192> junk{};
-                const ssize_t moved = drains ? read(fd, junk.data(), junk.size()) : write(fd, "x", 1);
-                static_cast<void>(moved);
-            }
-        };
-        sigaction(SIGALRM, &act, &before);
-        const itimerval every{{0, 2000}, {0, 2000}};
-        setitimer(ITIMER_REAL, &every, nullptr);
-    }
-    ready_on_third_signal(const ready_on_third_signal &) = delete;
-    ready_on_third_signal &operator=(const ready_on_third_signal &) = delete;
-    ~ready_on_third_signal() {
-        const itimerval off{};
-        setitimer(ITIMER_REAL, &off, nullptr);
-        sigaction(SIGALRM, &before, nullptr);
-    }
-    struct sigaction before {};
-};
-
 // A wait outlasts the signals that come before the descriptor is ready, and leaves it
 // non-blocking: only a descriptor that poll refuses is made blocking.
 TEST(Posix, WaitReturnsOnceTheDescriptorIsReady) {
@@ -231,11 +214,11 @@ TEST(Posix, WaitReturnsOnceTheDescriptorIsReady) {
         auto call = [in, fd] { return in ? platform::read(fd, buffer) : platform::write(fd, text); };
         EXPECT_EQ(call().what, platform::outcome::would_block);
         {
-            const ready_on_third_signal ready(p.fd[in ? 1 : 0], !in);
+            const interrupting signals(p.fd[in ? 1 : 0], !in);
             EXPECT_TRUE(platform::wait(fd, way));
-            EXPECT_GE(ready_on_third_signal::seen, 3);
+            EXPECT_GE(interrupting::seen, 3);
         }
-        EXPECT_NE(fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
+        ASSERT_NE(fcntl(fd, F_GETFL) & O_NONBLOCK, 0);  // else the call below would block for ever
         EXPECT_EQ(call().what, platform::outcome::moved);
     }
 }
