@@ -44,9 +44,9 @@ int main() {
 
     // The nodes left in the list at the end are not released: the process ends with them.
     node *first = nullptr;
-    if (menu(io, first) == ending::stopped && io.write_error == 0 && io.read_error == 0 &&
+    if (menu(io, first) == ending::stopped && io.write_error == 0 &&
         platform::end_of_input_leaves_line_open && platform::is_terminal(standard_input)) {
-        write(io, "\n");  // the shell's prompt starts on a fresh line
+        write(io, "\n");  // the shell's prompt, or a read error, starts on a fresh line
     }
     flush(io);
     const bool unwritten = failed("write", io.write_error);

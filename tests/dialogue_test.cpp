@@ -110,6 +110,7 @@ TEST_P(Dialogue, WritesExactly) {
         const session s = play(d.typed, out_size);
         EXPECT_EQ(s.output, d.written) << "output buffer " << out_size;
         EXPECT_EQ(s.how, d.how);
+        EXPECT_EQ(s.read_error, 0);
     }
 }
 

@@ -22,6 +22,7 @@ inline const std::string farewell = "Thank You!";
 struct session {
     std::string output;
     ending how;
+    int read_error;  // an input in memory ends, and never fails
 };
 
 // Releases what a dialogue left in the list, so that leak checkers see only real leaks.
@@ -42,6 +43,7 @@ inline session play(std::string_view input, std::size_t out_size = 4096, std::si
     console io = memory_console(input, s.output, limit, out).value();
     node *first = nullptr;
     s.how = menu(io, first);
+    s.read_error = io.read_error;
     flush(io);
     release(first);
     return s;
