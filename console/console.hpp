@@ -19,19 +19,19 @@ enum class supply {
 
 struct console {
     supply from;
-    int in_fd;               // with supply::descriptor
-    std::span<char> in_buf;  // room for refills
-    const char *in_pos;      // unread input is [in_pos, in_end)
+    int in_fd;                 // with supply::descriptor
+    std::span<char> in_buf{};  // room for refills
+    const char *in_pos;        // unread input is [in_pos, in_end)
     const char *in_end;
-    bool ended;      // a read ran into the end of the input: the dialogue is over
-    int read_error;  // errno of the read that failed; 0 while input is sound
+    bool ended = false;  // a read ran into the end of the input: the dialogue is over
+    int read_error = 0;  // errno of the read that failed; 0 while input is sound
 
-    std::string *out_sink;   // output appended here on flush; nullptr: written to out_fd
-    std::size_t sink_limit;  // the most out_sink takes; beyond it, output fails as on a full disk
+    std::string *out_sink = nullptr;  // output appended here on flush; nullptr: written to out_fd
+    std::size_t sink_limit = 0;       // the most out_sink takes; past it, output fails as on a full disk
     int out_fd;
     std::span<char> out_buf;
-    std::size_t out_len;
-    int write_error;  // errno of the first failed write; 0 while output is sound
+    std::size_t out_len = 0;
+    int write_error = 0;  // errno of the first failed write; 0 while output is sound
 };
 
 // The least output buffer a console takes: a number, or any short text written through a
