@@ -10,13 +10,13 @@ fail() {
 
 # FILE has a line matching the extended regular expression PATTERN.
 has() {
-    grep -qE -- "$2" "$1" || fail "$1 has no line matching '$2'${3:+ ($3)}"
+    grep -qE -- "$2" "$1" || fail "$1 has no line matching ${2@Q}${3:+ ($3)}"
 }
 
 # FILE has no line matching PATTERN, in any case.
 lacks() {
     if grep -iE -- "$2" "$1" > /dev/null; then
-        fail "$1 has a line matching '$2'${3:+ ($3)}: $(grep -inE -- "$2" "$1" | head -1)"
+        fail "$1 has a line matching ${2@Q}${3:+ ($3)}: $(grep -inE -- "$2" "$1" | head -1)"
     fi
 }
 

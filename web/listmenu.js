@@ -153,6 +153,7 @@ const module = fromFile ? null : compile();
 
 function cannotLoad(reason) {
     window.listmenu.state = 'failed';
+    term.write('\x1b[?25l');  // no cursor: nothing typed here goes anywhere
     if (fromFile) {
         // The page's own folder, as a command line names it (C:\... on Windows).
         const folder = decodeURIComponent(window.location.pathname.replace(/\/[^/]*$/, ''))
