@@ -34,6 +34,7 @@ HANDLE handle(int fd) {
 }  // namespace
 
 result read(int fd, std::span<char> buf) {
+    // _read answers 0, the end of the input, when a pipe's writer has gone away; -1 is a failure.
     const int n = ::_read(fd, buf.data(), clamp(buf.size()));
     if (n > 0) {
         return {outcome::moved, static_cast<std::size_t>(n), 0};
