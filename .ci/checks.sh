@@ -15,9 +15,9 @@ has() {
 
 # FILE has no line matching PATTERN, in any case.
 lacks() {
-    if grep -iE -- "$2" "$1" > /dev/null; then
-        fail "$1 has a line matching ${2@Q}${3:+ ($3)}: $(grep -inE -- "$2" "$1" | head -1)"
-    fi
+    local found
+    found=$(grep -inE -m 1 -- "$2" "$1") || return 0
+    fail "$1 has a line matching ${2@Q}${3:+ ($3)}: $found"
 }
 
 present() {
@@ -55,11 +55,10 @@ plays() {
 
 # An ELF program without a symbol table or compiler notes, as Debian ships programs.
 stripped() {
-    local sections
+    local sections kept
     sections=$(readelf -SW "$1") || fail "$1 is not an ELF program"
-    if grep -qE '\.symtab|\.comment' <<< "$sections"; then
-        fail "$1 is not stripped: $(grep -oE '\.symtab|\.comment' <<< "$sections" | tr '\n' ' ')"
-    fi
+    kept=$(grep -oE '\.symtab|\.comment' <<< "$sections" | tr '\n' ' ')
+    [[ -z $kept ]] || fail "$1 is not stripped: $kept"
 }
 
 # An installed tree under ROOT: the program runs (under EMULATOR... if given) and is stripped, the

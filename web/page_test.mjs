@@ -75,10 +75,11 @@ async function pictureShows(values) {
     assert.deepEqual(p.nodes.map((n) => Number(n.value)), values.slice(0, p.nodes.length), 'values');
     assert.deepEqual(p.nodes.map((n) => Number(n.index)), p.nodes.map((n, i) => i + 1), 'indexes');
     assert.equal(p.first, p.nodes[0]?.address ?? 'NULL', 'data-first');
-    p.nodes.forEach((n, i) => {
-        assert.match(n.address, /^0x[0-9a-f]{8}$/);
-        assert.equal(n.next, p.nodes[i + 1]?.address ?? (p.nodes.length === values.length ? 'NULL' : n.next), 'data-next');
-    });
+    p.nodes.forEach((n, i) => assert.match(n.address, /^0x[0-9a-f]{8}$/));
+    // Each drawn node's next is the following one's address; the last node's is NULL.
+    const whole = p.nodes.length > 0 && p.nodes.length === values.length;
+    const nexts = p.nodes.slice(1).map((n) => n.address).concat(whole ? ['NULL'] : []);
+    assert.deepEqual(p.nodes.slice(0, nexts.length).map((n) => n.next), nexts, 'data-next');
     if (p.nodes.length < values.length) {
         assert.ok(p.text.includes(`${(values.length - p.nodes.length).toLocaleString('en')} more`), p.text);
     }
@@ -170,7 +171,6 @@ const checks = {
             await answer(line);
         }
         const before = await pictureShows([5, -7, 9]);
-        assert.equal((await picture()).nodes[2].index, '3');
         await answer('5');
         await answer('2');
         const after = await pictureShows([5, 9]);

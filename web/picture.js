@@ -10,8 +10,9 @@ const picture = (() => {
     const heap = document.getElementById('heap');
     const caption = document.getElementById('heap-text');
 
-    // What the module said since the last drawing.
-    let state = { first: 0, listed: new Set(), taken: new Set(), released: [] };
+    // Where `first` lives, what the last drawing listed, and what the module said since.
+    const blank = () => ({ first: 0, listed: new Set(), taken: new Set(), released: [] });
+    let state = blank();
 
     const thousands = (n) => String(n).replace(/\B(?=(\d{3})+(?!\d))/g, ',');
     const hex = (address) => `0x${address.toString(16).padStart(8, '0')}`;
@@ -65,7 +66,7 @@ const picture = (() => {
     }
 
     function reset() {
-        state = { first: 0, listed: new Set(), taken: new Set(), released: [] };
+        state = blank();
         heap.replaceChildren();
         delete heap.dataset.count;
         delete heap.dataset.first;
