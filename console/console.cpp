@@ -2,52 +2,44 @@
 
 namespace {
 
-constexpr int no_fd = -1;
-
 // The room format_int needs comes out of the least buffer.
 static_assert(console_internal::int_room <= min_out_size);
 
-// A console whose whole input is `input`, with nowhere to write yet.
-console in_memory(std::string_view input, std::span<char> out_buf) {
-    return console{.from = supply::memory,
-                   .in_fd = no_fd,
+// A console whose whole input is `input`, writing to `out`.
+console in_memory(std::string_view input, output::target out, std::span<char> out_buf) {
+    if (out_buf.size() < min_out_size) {
+        return {};
+    }
+    return console{.in = input::memory{},
                    .in_pos = input.data(),
                    .in_end = input.data() + input.size(),
-                   .out_fd = no_fd,
+                   .out = out,
                    .out_buf = out_buf};
 }
 
 }  // namespace
 
-std::optional<console> fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf) {
+console fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf) {
     if (in_buf.empty() || out_buf.size() < min_out_size) {
-        return std::nullopt;
+        return {};
     }
-    return console{.from = supply::descriptor,
-                   .in_fd = in_fd,
+    return console{.in = input::descriptor{in_fd},
                    .in_buf = in_buf,
                    .in_pos = in_buf.data(),
                    .in_end = in_buf.data(),
-                   .out_fd = out_fd,
+                   .out = output::descriptor{out_fd},
                    .out_buf = out_buf};
 }
 
-std::optional<console> memory_console(std::string_view input, std::string &sink, std::size_t limit,
-                                      std::span<char> out_buf) {
-    if (out_buf.size() < min_out_size) {
-        return std::nullopt;
-    }
-    console io = in_memory(input, out_buf);
-    io.out_sink = &sink;
-    io.sink_limit = limit;
-    return io;
+console memory_console(std::string_view input, std::string &sink, std::size_t limit, std::span<char> out_buf) {
+    return in_memory(input, output::sink{&sink, limit}, out_buf);
 }
 
-std::optional<console> memory_in_console(std::string_view input, int out_fd, std::span<char> out_buf) {
-    if (out_buf.size() < min_out_size) {
-        return std::nullopt;
-    }
-    console io = in_memory(input, out_buf);
-    io.out_fd = out_fd;
-    return io;
+console memory_in_console(std::string_view input, int out_fd, std::span<char> out_buf) {
+    return in_memory(input, output::descriptor{out_fd}, out_buf);
+}
+
+int read_error(const console &io) {
+    const auto *failed = std::get_if<input::failed>(&io.in);
+    return failed != nullptr ? failed->reason : 0;
 }

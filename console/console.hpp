@@ -5,31 +5,49 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 
-// Where input comes from once the buffer's bytes are read.
-enum class supply {
-    descriptor,  // in_fd, through the platform
-    memory,      // nowhere: the whole input was in memory from the start
-    spent,       // nowhere any more: in_fd's end was read, or reading it failed
+// Where the input stands, one state at a time. A console starts reading a descriptor or memory
+// and stops ended or failed; the zero console's `none` reads nothing.
+namespace input {
+struct none {};
+struct descriptor {  // the buffer's bytes, then whatever `fd` brings
+    int fd;
 };
+struct memory {};  // the buffer's bytes and nothing more: a text, or a descriptor whose end was read
+struct ended {};   // an answer was asked for and none was left: the dialogue is over
+struct failed {    // reading failed, with errno `reason` (never 0): the dialogue is over
+    int reason;
+};
+using state = std::variant<none, descriptor, memory, ended, failed>;
+}  // namespace input
 
+// Where output goes when it is flushed; the zero console's `none` drops it.
+namespace output {
+struct none {};
+struct descriptor {
+    int fd;
+};
+struct sink {  // appended to `text`, up to `limit` bytes in all: past it, output fails with ENOSPC
+    std::string *text;
+    std::size_t limit;
+};
+using target = std::variant<none, descriptor, sink>;
+}  // namespace output
+
+// Made by the functions below, never by hand. The zero value, `console{}`, is inert: it reads
+// nothing and writes nothing.
 struct console {
-    supply from;
-    int in_fd;                 // with supply::descriptor
-    std::span<char> in_buf{};  // room for refills
-    const char *in_pos;        // unread input is [in_pos, in_end)
-    const char *in_end;
-    bool ended = false;  // a read ran into the end of the input: the dialogue is over
-    int read_error = 0;  // errno of the read that failed; 0 while input is sound
+    input::state in{};
+    std::span<char> in_buf{};       // room for refills from a descriptor
+    const char *in_pos = nullptr;  // unread input is [in_pos, in_end)
+    const char *in_end = nullptr;
 
-    std::string *out_sink = nullptr;  // output appended here on flush; nullptr: written to out_fd
-    std::size_t sink_limit = 0;       // the most out_sink takes; past it, output fails as on a full disk
-    int out_fd;
-    std::span<char> out_buf;
+    output::target out{};
+    std::span<char> out_buf{};
     std::size_t out_len = 0;
     int write_error = 0;  // errno of the first failed write; 0 while output is sound
 };
@@ -39,25 +57,28 @@ struct console {
 constexpr std::size_t min_out_size = 16;
 
 // The buffers are the caller's; a descriptor's buffers want a few KiB each to keep system calls
-// rare. A console is refused (none is made) when out_buf is smaller than min_out_size, or a
-// descriptor's in_buf is empty.
+// rare. Buffers too small for a console make none: the zero console comes back instead, when
+// out_buf is smaller than min_out_size or a descriptor's in_buf is empty.
 
 // A console on two file descriptors.
-std::optional<console> fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf);
+console fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf);
 
 // A console whose whole input is `input` and whose output is appended to `sink` on flush, up
 // to `limit` bytes in all: past it, output fails with ENOSPC, so a dialogue that runs away ends.
-std::optional<console> memory_console(std::string_view input, std::string &sink, std::size_t limit,
-                                      std::span<char> out_buf);
+console memory_console(std::string_view input, std::string &sink, std::size_t limit, std::span<char> out_buf);
 
 // A console whose whole input is `input` and whose output goes to the descriptor `out_fd`.
-std::optional<console> memory_in_console(std::string_view input, int out_fd, std::span<char> out_buf);
+console memory_in_console(std::string_view input, int out_fd, std::span<char> out_buf);
+
+// The errno of the read that failed, or 0 while reading has not failed.
+int read_error(const console &io);
 
 // Writes `question`, then reads one decimal integer into `answer` the way "%d" does:
 // white space is skipped, then an optional sign and digits; what follows stays unread.
 // Something that is not a number, or lies outside 32 bits, is never taken: the rest of its
 // line is discarded and `question` is written again. Returns false, writing nothing more,
 // once the input has ended, reading it has failed or output has failed; `answer` is then unchanged.
+// A number cut short by a failed read is no answer: nobody knows what was typed after it.
 bool ask(console &io, std::string_view question, std::int32_t &answer);
 
 // Writes `text`, flushing as often as the buffer fills.

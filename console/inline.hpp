@@ -13,8 +13,9 @@ namespace console_internal {
 // The long way of write(console &, ...): fills the buffer, flushes, and goes on.
 void write_spilling(console &io, std::string_view text);
 
-// Writes everything before the cursor, and moves it to the start of the emptied buffer.
-void flush(cursor &out);
+// Writes everything before the cursor, and moves it to the start of the emptied buffer. False
+// for the zero console, which has no buffer to move to.
+bool flush(cursor &out);
 
 }  // namespace console_internal
 
@@ -36,15 +37,15 @@ inline void close_cursor(cursor &out) {
 }
 
 inline void write_int(cursor &out, std::int32_t value) {
-    if (static_cast<std::size_t>(out.end - out.at) < console_internal::int_room) {
-        console_internal::flush(out);
+    if (static_cast<std::size_t>(out.end - out.at) < console_internal::int_room && !console_internal::flush(out)) {
+        return;
     }
     out.at = console_internal::format_int(out.at, value);
 }
 
 inline void write(cursor &out, std::string_view text) {
-    if (static_cast<std::size_t>(out.end - out.at) < text.size()) {
-        console_internal::flush(out);
+    if (static_cast<std::size_t>(out.end - out.at) < text.size() && !console_internal::flush(out)) {
+        return;
     }
     std::memcpy(out.at, text.data(), text.size());
     out.at += text.size();

@@ -36,8 +36,9 @@ result write(int fd, std::span<const char> buf);
 
 // Blocks until `fd` is ready for `way` after an outcome of would_block. Where the platform
 // cannot wait on this descriptor, it makes the descriptor blocking instead, so that the next
-// call waits by itself. False only when neither can be done: the descriptor is then useless.
-bool wait(int fd, direction way);
+// call waits by itself. Returns 0, or the errno of why neither could be done: the descriptor
+// is then useless.
+int wait(int fd, direction way);
 
 // True for an interactive terminal: not for files, pipes or the null device.
 bool is_terminal(int fd);

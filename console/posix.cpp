@@ -49,9 +49,9 @@ result write(int fd, std::span<const char> buf) {
     return classify(::write(fd, buf.data(), buf.size()), false);
 }
 
-bool wait(int fd, direction way) {
+int wait(int fd, direction way) {
     if (fd < 0) {
-        return false;  // poll would skip it and wait for ever
+        return EBADF;  // poll would skip it and wait for ever
     }
     const short event = way == direction::in ? POLLIN : POLLOUT;
     pollfd p{fd, event, 0};
@@ -60,11 +60,15 @@ bool wait(int fd, direction way) {
     }
     // An error or a hang-up is ready too: the next call reports it.
     if (ready > 0 && (p.revents & POLLNVAL) == 0) {
-        return true;
+        return 0;
     }
-    // poll refused this descriptor (macOS answers POLLNVAL for terminals): block in the call instead.
+    // poll refused this descriptor (macOS answers POLLNVAL for terminals), or refused to poll at
+    // all (EINVAL with no descriptors allowed): block in the call instead.
     const int flags = ::fcntl(fd, F_GETFL);
-    return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        return errno;
+    }
+    return 0;
 }
 
 bool is_terminal(int fd) {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "console/console.hpp"
@@ -17,7 +18,8 @@ bool is_digit(char c) {
 }
 
 bool refill(console &io) {
-    if (io.from != supply::descriptor) {
+    const auto *from = std::get_if<input::descriptor>(&io.in);
+    if (from == nullptr) {
         return false;
     }
     // Flushing before each read of the descriptor, and only then, keeps prompts visible while
@@ -27,17 +29,34 @@ bool refill(console &io) {
     if (io.write_error != 0) {
         return false;  // nobody sees the question: waiting for its answer would only hang
     }
-    const platform::result r = console_internal::read_some(io.in_fd, io.in_buf);
+    const platform::result r = console_internal::read_some(from->fd, io.in_buf);
+    if (r.what == platform::outcome::ended) {
+        // Never read again: at a terminal, that would wait for another Control-D.
+        io.in = input::memory{};
+        return false;
+    }
     if (r.what != platform::outcome::moved) {
-        // Nothing more comes, and the descriptor is never read again (at a terminal, that would
-        // wait for another Control-D). A failure is kept for the program to report.
-        io.from = supply::spent;
-        io.read_error = r.error;  // 0 at the end of the input
+        io.in = input::failed{r.error != 0 ? r.error : EIO};  // kept for the program to report
         return false;
     }
     io.in_pos = io.in_buf.data();
     io.in_end = io.in_pos + r.bytes;
     return true;
+}
+
+bool reading(const console &io) {
+    return std::holds_alternative<input::descriptor>(io.in) || std::holds_alternative<input::memory>(io.in);
+}
+
+bool failed(const console &io) {
+    return std::holds_alternative<input::failed>(io.in);
+}
+
+// Once an answer was asked for and none came, nothing more is: the dialogue is over.
+void stop(console &io) {
+    if (std::holds_alternative<input::memory>(io.in)) {
+        io.in = input::ended{};
+    }
 }
 
 // True while unread input is at hand, refilling when the buffer is spent.
@@ -49,7 +68,7 @@ bool more(console &io) {
 //   number        an optional sign and 1 or more digits, within 32 bits; what follows stays unread
 //   not_a_number  no digit after the optional sign, or a value outside 32 bits; a typed value
 //                 is never wrapped or clamped into something else
-//   end           the input ended before anything but white space
+//   end           the input ended before anything but white space, or failed
 scan scan_int(console &io, std::int32_t &value) {
     do {
         if (!more(io)) {
@@ -72,6 +91,9 @@ scan scan_int(console &io, std::int32_t &value) {
         magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>(*io.in_pos - '0'), limit + 1);
         digits = true;
         ++io.in_pos;
+    }
+    if (failed(io)) {
+        return scan::end;  // the digits may have gone on in what could not be read
     }
     if (!digits || magnitude > limit) {
         return scan::not_a_number;
@@ -98,17 +120,14 @@ bool discard_line(console &io) {
 }  // namespace
 
 bool ask(console &io, std::string_view question, std::int32_t &answer) {
-    while (!io.ended && io.write_error == 0) {
+    while (reading(io) && io.write_error == 0) {
         write(io, question);
-        switch (scan_int(io, answer)) {
-            case scan::number:
-                return true;
-            case scan::not_a_number:
-                io.ended = !discard_line(io);
-                break;
-            case scan::end:
-                io.ended = true;
-                break;
+        const scan got = scan_int(io, answer);
+        if (got == scan::number) {
+            return true;
+        }
+        if (got == scan::end || !discard_line(io)) {
+            stop(io);
         }
     }
     return false;

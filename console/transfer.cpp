@@ -11,10 +11,12 @@ template <class Call>
 platform::result settled(int fd, platform::direction way, Call call) {
     for (;;) {
         const platform::result r = call();
-        if (r.what == platform::outcome::would_block && !platform::wait(fd, way)) {
-            return {platform::outcome::failed, 0, EIO};
-        }
-        if (r.what != platform::outcome::interrupted && r.what != platform::outcome::would_block) {
+        if (r.what == platform::outcome::would_block) {
+            const int error = platform::wait(fd, way);
+            if (error != 0) {
+                return {platform::outcome::failed, 0, error};
+            }
+        } else if (r.what != platform::outcome::interrupted) {
             return r;
         }
     }

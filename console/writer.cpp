@@ -17,18 +17,21 @@ void flush(console &io) {
     if (io.write_error != 0) {
         return;  // nobody can see the dialogue any more
     }
-    if (io.out_sink != nullptr) {
-        const std::size_t room = io.sink_limit - std::min(io.sink_limit, io.out_sink->size());
-        io.out_sink->append(text.data(), std::min(text.size(), room));
+    if (auto *const sink = std::get_if<output::sink>(&io.out)) {
+        const std::size_t room = sink->limit - std::min(sink->limit, sink->text->size());
+        sink->text->append(text.data(), std::min(text.size(), room));
         io.write_error = text.size() > room ? ENOSPC : 0;
-        return;
+    } else if (const auto *const to = std::get_if<output::descriptor>(&io.out)) {
+        io.write_error = console_internal::write_all(to->fd, text);
     }
-    io.write_error = console_internal::write_all(io.out_fd, text);
 }
 
 namespace console_internal {
 
 void write_spilling(console &io, std::string_view text) {
+    if (io.out_buf.empty()) {
+        return;  // the zero console: nowhere to put it
+    }
     while (!text.empty()) {
         if (io.out_len == io.out_buf.size()) {
             ::flush(io);
@@ -40,10 +43,11 @@ void write_spilling(console &io, std::string_view text) {
     }
 }
 
-void flush(cursor &out) {
+bool flush(cursor &out) {
     close_cursor(out);
     ::flush(*out.io);
     out = open_cursor(*out.io);
+    return !out.io->out_buf.empty();
 }
 
 }  // namespace console_internal

@@ -19,7 +19,8 @@ constexpr std::size_t in_size = 64 * kib;
 // writes for less, and 1 MiB measured fastest from 64 KiB to 2 MiB.
 constexpr std::size_t pipe_out_size = 64 * kib;
 constexpr std::size_t file_out_size = 1024 * kib;
-static_assert(pipe_out_size >= min_out_size && file_out_size >= min_out_size);
+// Room the console takes, so it is always made.
+static_assert(in_size > 0 && pipe_out_size >= min_out_size && file_out_size >= min_out_size);
 
 // Says on standard error why the run failed, if it did.
 bool failed(const char *what, int error) {
@@ -27,6 +28,17 @@ bool failed(const char *what, int error) {
         std::fprintf(stderr, "listmenu: %s error: %s\n", what, std::strerror(error));
     }
     return error != 0;
+}
+
+// Whether the prompt's line is left open on the screen when the input stops: only a terminal
+// shows one, and a file or a pipe gets nothing but the dialogue.
+bool prompt_line_open(const console &io) {
+    if (!platform::is_terminal(standard_output)) {
+        return false;
+    }
+    // Where ending the input at the terminal takes Enter, that Enter has already ended the line.
+    return platform::end_of_input_leaves_line_open || read_error(io) != 0 ||
+           !platform::is_terminal(standard_input);
 }
 
 }  // namespace
@@ -38,18 +50,15 @@ int main() {
     // (new char[] rather than make_unique, which would fill them with zeros.)
     const std::unique_ptr<char[]> in(new char[in_size]);    // NOLINT(modernize-avoid-c-arrays)
     const std::unique_ptr<char[]> out(new char[out_size]);  // NOLINT(modernize-avoid-c-arrays)
-    // The sizes above are what the console takes, so it is always made.
-    console io =
-        fd_console(standard_input, standard_output, {in.get(), in_size}, {out.get(), out_size}).value();
+    console io = fd_console(standard_input, standard_output, {in.get(), in_size}, {out.get(), out_size});
 
     // The nodes left in the list at the end are not released: the process ends with them.
     node *first = nullptr;
-    if (menu(io, first) == ending::stopped && io.write_error == 0 &&
-        platform::end_of_input_leaves_line_open && platform::is_terminal(standard_input)) {
+    if (menu(io, first) == ending::stopped && io.write_error == 0 && prompt_line_open(io)) {
         write(io, "\n");  // the shell's prompt, or a read error, starts on a fresh line
     }
     flush(io);
     const bool unwritten = failed("write", io.write_error);
-    const bool unread = failed("read", io.read_error);
+    const bool unread = failed("read", read_error(io));
     return unwritten || unread ? 1 : 0;
 }

@@ -6,7 +6,7 @@
 
 enum class ending {
     chosen,   // 6 was chosen and "Thank You!" written
-    stopped,  // the input ended or failed, or output failed (see console::read_error, write_error)
+    stopped,  // the input ended or failed, or output failed (see read_error and console::write_error)
 };
 
 // Writes the menu and dispatches each choice on the list `first` until one of the endings.

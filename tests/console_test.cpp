@@ -24,7 +24,7 @@ struct answer {
 answer read_one(std::string_view input) {
     std::string sink;
     std::vector<char> out(64);
-    console io = memory_console(input, sink, 1024, out).value();
+    console io = memory_console(input, sink, 1024, out);
     answer a{false, 0, {}};
     a.taken = ask(io, "?", a.value);
     a.left.assign(io.in_pos, io.in_end);
@@ -80,7 +80,7 @@ TEST(Reader, RefusesValuesBeyond32BitsAndAsksAgain) {
         std::string sink;
         std::vector<char> out(64);
         const std::string typed = input + " 3 4\n-7 8";
-        console io = memory_console(typed, sink, 1024, out).value();
+        console io = memory_console(typed, sink, 1024, out);
         std::int32_t value = 0;
         ASSERT_TRUE(ask(io, "?", value)) << input;
         flush(io);
@@ -111,7 +111,7 @@ TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
     // An output buffer of 16 bytes puts values against its end in every way.
     std::string written;
     std::vector<char> out(16);
-    console io = memory_console({}, written, std::size_t{1} << 20, out).value();
+    console io = memory_console({}, written, std::size_t{1} << 20, out);
     for (const std::int32_t value : values) {
         write_int(io, value);
         write(io, "|");
@@ -120,12 +120,32 @@ TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
     EXPECT_EQ(written, expected);
 }
 
+// A text that fills the buffer's room exactly stays in the buffer: a flush is a system call.
+TEST(Writer, TextThatFitsExactlyIsNotFlushedEarly) {
+    const std::string number = "-2147483648";
+    for (const bool numeric : {true, false}) {
+        std::string written;
+        std::vector<char> out(min_out_size);
+        console io = memory_console({}, written, 1024, out);
+        cursor at = open_cursor(io);
+        // A number needs int_room free, even when its text is shorter.
+        write(at, std::string(min_out_size - (numeric ? console_internal::int_room : 2), '1'));
+        if (numeric) {
+            write_int(at, std::numeric_limits<std::int32_t>::min());
+        } else {
+            write(at, "->");
+        }
+        close_cursor(at);
+        EXPECT_EQ(written, "") << (numeric ? number : "->");
+    }
+}
+
 // What keeps a dialogue that runs away from taking all memory: the limit is taken to its last
 // byte, and not one more.
 TEST(Writer, MemoryOutputFailsPastItsLimit) {
     std::string written;
     std::vector<char> out(16);
-    console io = memory_console({}, written, 20, out).value();
+    console io = memory_console({}, written, 20, out);
     write(io, "twenty bytes of text");
     flush(io);
     EXPECT_EQ(io.write_error, 0);
@@ -135,17 +155,18 @@ TEST(Writer, MemoryOutputFailsPastItsLimit) {
     EXPECT_EQ(io.write_error, ENOSPC);
 }
 
-// A buffer too small for a number would be written past its end.
+// A buffer too small for a number would be written past its end: no console is made on it.
 TEST(Console, RefusesBuffersTooSmall) {
     std::string sink;
     std::vector<char> in(1);
+    const auto made = [](const console &io) { return !std::holds_alternative<input::none>(io.in); };
     for (const std::size_t size : {min_out_size - 1, min_out_size}) {
         std::vector<char> out(size);
         const bool room = size >= min_out_size;
-        EXPECT_EQ(memory_console({}, sink, 1, out).has_value(), room) << size;
-        EXPECT_EQ(memory_in_console({}, 1, out).has_value(), room) << size;
-        EXPECT_EQ(fd_console(0, 1, in, out).has_value(), room) << size;
-        EXPECT_FALSE(fd_console(0, 1, {}, out).has_value()) << size;
+        EXPECT_EQ(made(memory_console({}, sink, 1, out)), room) << size;
+        EXPECT_EQ(made(memory_in_console({}, 1, out)), room) << size;
+        EXPECT_EQ(made(fd_console(0, 1, in, out)), room) << size;
+        EXPECT_FALSE(made(fd_console(0, 1, {}, out))) << size;
     }
 }
 

@@ -10,6 +10,7 @@ import select
 import subprocess
 import sys
 import shutil
+import tempfile
 import time
 import unittest
 
@@ -175,6 +176,28 @@ class Terminal(unittest.TestCase):
             except OSError:  # the terminal closes with the program
                 pass
             self.assertEqual(rest, b"\r\n")
+        os.close(screen_side)
+
+    def test_line_end_only_where_the_prompt_was_shown(self):
+        # Typed at a terminal into a file: the file holds the dialogue and nothing more.
+        screen_side, program_side = pty.openpty()
+        with tempfile.TemporaryFile() as out:
+            with bounded.Popen([LISTMENU], stdin=program_side, stdout=out) as p:
+                os.close(program_side)
+                os.write(screen_side, b"1 5\n2\n\x04")
+                self.assertEqual(p.wait(WAIT), 0)
+            out.seek(0)
+            self.assertEqual(out.read().decode(), M + D + M + "5->" + M)
+        os.close(screen_side)
+        # A read error shown at a terminal starts on a line of its own.
+        screen_side, program_side = pty.openpty()
+        directory = os.open("/", os.O_RDONLY)
+        with bounded.Popen([LISTMENU], stdin=directory, stdout=program_side, stderr=program_side) as p:
+            os.close(program_side)
+            os.close(directory)
+            screen = read_until(screen_side, b"directory\r\n")
+            self.assertEqual(p.wait(WAIT), 1)
+        self.assertEqual(screen.decode(), (M + "\nlistmenu: read error: Is a directory\n").replace("\n", "\r\n"))
         os.close(screen_side)
 
 

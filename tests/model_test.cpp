@@ -121,7 +121,7 @@ TEST(Model, RandomSessionsMatchAVector) {
             // One choice at a time through the menu loop; the input ends after its answers.
             std::string written;
             std::vector<char> out(64);
-            console io = memory_console(s.typed, written, std::size_t{1} << 20, out).value();
+            console io = memory_console(s.typed, written, std::size_t{1} << 20, out);
             ASSERT_EQ(menu(io, first), ending::stopped);
             flush(io);
             std::string text = said::menu;

@@ -3,6 +3,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/resource.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -38,7 +40,7 @@ TEST(Posix, EveryByteReachesANonBlockingPipe) {
         }
     });
     std::vector<char> out(std::size_t{64} * 1024);
-    console io = memory_in_console("7", fds[1], out).value();
+    console io = memory_in_console("7", fds[1], out);
     std::int32_t answer = 0;
     EXPECT_TRUE(ask(io, text, answer));
     EXPECT_EQ(answer, 7);
@@ -181,6 +183,8 @@ const std::vector<seam_case> seam_cases = {
      platform::outcome::would_block, 0},
     {"WriteFails", [](pipe_ends & /*p*/) { return on_file("/dev/full", O_WRONLY, platform::write, text); },
      platform::outcome::failed, ENOSPC},
+    // A write that takes nothing is no progress, whatever it was given.
+    {"EmptyWriteFails", [](pipe_ends &p) { return platform::write(p.fd[1], {}); }, platform::outcome::failed, EIO},
 };
 
 void PrintTo(const seam_case &row, std::ostream *os) {
@@ -215,7 +219,7 @@ TEST(Posix, WaitReturnsOnceTheDescriptorIsReady) {
         EXPECT_EQ(call().what, platform::outcome::would_block);
         {
             const interrupting signals(p.fd[in ? 1 : 0], !in);
-            EXPECT_TRUE(platform::wait(fd, way));
+            EXPECT_EQ(platform::wait(fd, way), 0);
             EXPECT_GE(interrupting::seen, 3);
         }
         ASSERT_NE(fcntl(fd, F_GETFL) & O_NONBLOCK, 0);  // else the call below would block for ever
@@ -227,8 +231,62 @@ TEST(Posix, WaitGivesUpOnADescriptorItCannotWaitOn) {
     pipe_ends p;
     const int closed = std::exchange(p.fd[0], -1);
     close(closed);
-    EXPECT_FALSE(platform::wait(closed, platform::direction::in));
-    EXPECT_FALSE(platform::wait(-1, platform::direction::out));  // poll would wait for ever
+    EXPECT_EQ(platform::wait(closed, platform::direction::in), EBADF);
+    EXPECT_EQ(platform::wait(-1, platform::direction::out), EBADF);  // poll would wait for ever
+}
+
+// No descriptor may be opened while it lives, so poll refuses to poll at all (EINVAL).
+struct no_descriptors {
+    rlimit before{};
+    no_descriptors() {
+        getrlimit(RLIMIT_NOFILE, &before);
+        const rlimit none{0, before.rlim_max};
+        setrlimit(RLIMIT_NOFILE, &none);
+    }
+    no_descriptors(const no_descriptors &) = delete;
+    no_descriptors &operator=(const no_descriptors &) = delete;
+    ~no_descriptors() { setrlimit(RLIMIT_NOFILE, &before); }
+};
+
+// Ready pipes, and pipes that can be waited on only by making them blocking, which is the way
+// left where poll refuses (macOS's terminals, or here poll itself); the caller then blocks in its
+// read instead of spinning on would_block.
+TEST(Posix, WaitAnswersReady) {
+    struct wait_case {
+        const char *name;
+        bool on_standard_input;  // the pipe's read end moved to descriptor 0
+        bool nonblocking;
+        bool without_poll;
+    };
+    for (const wait_case c : {wait_case{"standard input holding a byte", true, false, false},
+                              wait_case{"a blocking pipe, without poll", false, false, true},
+                              wait_case{"an empty non-blocking pipe, without poll", false, true, true}}) {
+        pipe_ends p;
+        if (!c.nonblocking) {
+            ASSERT_EQ(write(p.fd[1], "x", 1), 1);
+        }
+        ASSERT_EQ(fcntl(p.fd[0], F_SETFL, c.nonblocking ? O_NONBLOCK : 0), 0);
+        const int saved = c.on_standard_input ? dup(0) : -1;
+        const int fd = c.on_standard_input ? dup2(p.fd[0], 0) : p.fd[0];
+        ASSERT_GE(fd, 0);
+        int error = -1;
+        if (c.without_poll) {
+            const no_descriptors limit;
+            pollfd probe{fd, POLLIN, 0};
+            ASSERT_EQ(poll(&probe, 1, 0), -1) << c.name;  // else an empty pipe's wait never ends
+            error = platform::wait(fd, platform::direction::in);
+        } else {
+            error = platform::wait(fd, platform::direction::in);
+        }
+        if (saved >= 0) {
+            dup2(saved, 0);
+            close(saved);
+        } else if (c.on_standard_input) {
+            close(0);
+        }
+        EXPECT_EQ(error, 0) << c.name;
+        EXPECT_EQ(fcntl(p.fd[0], F_GETFL) & O_NONBLOCK, 0) << c.name;
+    }
 }
 
 }  // namespace

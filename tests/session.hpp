@@ -29,7 +29,7 @@ struct session {
 inline void release(node *&first) {
     std::string unused;
     std::vector<char> buf(16);
-    console quiet = memory_console({}, unused, buf.size(), buf).value();
+    console quiet = memory_console({}, unused, buf.size(), buf);
     while (first != nullptr) {
         delete_at_first(quiet, first);
     }
@@ -40,10 +40,10 @@ inline void release(node *&first) {
 inline session play(std::string_view input, std::size_t out_size = 4096, std::size_t limit = 64 * 1024) {
     session s;
     std::vector<char> out(out_size);
-    console io = memory_console(input, s.output, limit, out).value();
+    console io = memory_console(input, s.output, limit, out);
     node *first = nullptr;
     s.how = menu(io, first);
-    s.read_error = io.read_error;
+    s.read_error = read_error(io);
     flush(io);
     release(first);
     return s;

@@ -72,9 +72,12 @@ result write(int fd, std::span<const char> buf) {
     return {outcome::moved, n, 0};
 }
 
-bool wait(int fd, direction /*way*/) {
+int wait(int fd, direction /*way*/) {
     stand_in::step s;
-    return stand_in::next(fd, true, s) && s.what == outcome::moved;
+    if (!stand_in::next(fd, true, s)) {
+        return EBADF;
+    }
+    return s.what == outcome::moved ? 0 : s.error;
 }
 
 bool is_terminal(int /*fd*/) {

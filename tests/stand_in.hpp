@@ -17,7 +17,7 @@ constexpr int output = 1;
 // One answer of the stand-in.
 struct step {
     bool waits;              // answers a wait rather than a read or write
-    platform::outcome what;  // a wait answers moved when it can wait, failed when it cannot
+    platform::outcome what;  // a wait answers moved when it can wait, failed (with `error`) when it cannot
     std::string arrives;     // a read that moves: the bytes that arrive, as many as fit each time
     std::size_t takes;       // a write that moves: the most it takes (0: everything)
     int error;
@@ -44,8 +44,8 @@ inline step fail(int error) {
 inline step wake() {
     return {true, platform::outcome::moved, {}, 0, 0};
 }
-inline step stuck() {
-    return {true, platform::outcome::failed, {}, 0, 0};
+inline step stuck(int error) {
+    return {true, platform::outcome::failed, {}, 0, error};
 }
 
 struct script {

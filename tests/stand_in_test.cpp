@@ -54,16 +54,21 @@ const std::vector<seam_row> rows = {
     {"InterruptedReadIsMadeAgain", 64, {interrupt(), arrive("42\n"), end()}, {}, {42}, 2, 0, 0},
     {"BlockedReadWaitsThenReads", 64, {block(), wake(), arrive("7\n"), end()}, {}, {7}, 2, 0, 0},
     // A failed read is never made again, and is kept for the program to report.
-    {"ReadThatCannotWaitFails", 64, {block(), stuck()}, {}, {}, 1, EIO, 0},
+    {"ReadThatCannotWaitKeepsWhy", 64, {block(), stuck(EBADF)}, {}, {}, 1, EBADF, 0},
     {"FailedReadIsKept", 64, {arrive("3 "), fail(EISDIR)}, {}, {3}, 2, EISDIR, 0},
+    {"ReadFailedForNoReasonIsAnError", 64, {fail(0)}, {}, {}, 1, EIO, 0},
+    // The digits may have gone on in what could not be read.
+    {"NumberCutByAFailedReadIsNoAnswer", 64, {arrive("3"), fail(EISDIR)}, {}, {}, 1, EISDIR, 0},
     // At a terminal, the Control-D that ends a half-typed number also ends the run.
     {"EndedInputIsNeverReadAgain", 64, {arrive("12"), end()}, {}, {12}, 2, 0, 0},
     {"InterruptedWriteIsMadeAgain", 64, {arrive("1 2"), end()}, {interrupt()}, {1, 2}, 3, 0, 0},
     {"ShortWritesGoOn", 64, {arrive("1"), end()}, {take(3), interrupt(), take(2)}, {1}, 2, 0, 0},
     {"BlockedWriteWaitsThenWrites", 64, {arrive("5"), end()}, {block(), wake()}, {5}, 2, 0, 0},
     // Nobody sees the question, so nothing is read for it.
-    {"WriteThatCannotWaitFails", 64, {}, {block(), stuck()}, {}, 0, 0, EIO},
+    {"WriteThatCannotWaitKeepsWhy", 64, {}, {block(), stuck(EINVAL)}, {}, 0, 0, EINVAL},
     {"FailedWriteEndsTheDialogue", 64, {}, {fail(ENOSPC)}, {}, 0, 0, ENOSPC},
+    {"WriteRefusedKeepsWhy", 64, {}, {fail(EPERM)}, {}, 0, 0, EPERM},
+    {"WriteFailedForNoReasonIsAnError", 64, {}, {fail(0)}, {}, 0, 0, EIO},
 };
 
 class Seam : public testing::TestWithParam<seam_row> {};
@@ -74,7 +79,7 @@ TEST_P(Seam, ConsoleAnswersTheOutcome) {
     s = {row.reads, row.writes, {}, {}};
     std::vector<char> in(row.in_size);
     std::vector<char> out(64);
-    console io = fd_console(stand_in::input, stand_in::output, in, out).value();
+    console io = fd_console(stand_in::input, stand_in::output, in, out);
     std::vector<std::int32_t> answers;
     std::int32_t value = 0;
     while (answers.size() <= row.answers.size() && ask(io, question, value)) {
@@ -87,7 +92,7 @@ TEST_P(Seam, ConsoleAnswersTheOutcome) {
         asked += question;
     }
     EXPECT_EQ(s.written, asked);
-    EXPECT_EQ(io.read_error, row.read_error);
+    EXPECT_EQ(read_error(io), row.read_error);
     EXPECT_EQ(io.write_error, row.write_error);
     EXPECT_TRUE(s.reads.empty() && s.writes.empty()) << "the console stopped short of the script";
     EXPECT_EQ(s.surprises, std::vector<std::string>{});
@@ -106,7 +111,7 @@ TEST(Seam, ArrowAfterANumberThatFillsTheBuffer) {
     storage.fill('#');
     const std::span<char> out(storage.data(), min_out_size);
     std::array<char, 1> in{};
-    console io = fd_console(stand_in::input, stand_in::output, in, out).value();
+    console io = fd_console(stand_in::input, stand_in::output, in, out);
     cursor at = open_cursor(io);
     write(at, lead);
     write_int(at, min32);
@@ -115,6 +120,25 @@ TEST(Seam, ArrowAfterANumberThatFillsTheBuffer) {
     flush(io);
     EXPECT_EQ(stand_in::current().written, lead + number + "->");
     EXPECT_EQ(std::string(storage.data() + out.size(), storage.size() - out.size()), "#####");
+}
+
+// A console nobody made reads nothing and writes nothing: no descriptor is touched.
+TEST(Seam, ZeroConsoleIsInert) {
+    stand_in::script &s = stand_in::current();
+    s = {};
+    console io{};
+    std::int32_t value = 5;
+    EXPECT_FALSE(ask(io, question, value));
+    write(io, question);
+    write_int(io, min32);
+    cursor at = open_cursor(io);
+    write_int(at, 7);
+    write(at, "->");
+    close_cursor(at);
+    flush(io);
+    EXPECT_EQ(value, 5);
+    EXPECT_EQ(s.written, "");
+    EXPECT_EQ(s.surprises, std::vector<std::string>{});
 }
 
 }  // namespace
