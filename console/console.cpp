@@ -5,14 +5,14 @@ namespace {
 // The room format_int needs comes out of the least buffer.
 static_assert(console_internal::int_room <= min_out_size);
 
-// A console whose whole input is `input`, writing to `out`.
-console in_memory(std::string_view input, output::target out, std::span<char> out_buf) {
+// A console whose whole input is `text`, writing to `out`.
+console in_memory(std::string_view text, output::target out, std::span<char> out_buf) {
     if (out_buf.size() < min_out_size) {
         return {};
     }
     return console{.in = input::memory{},
-                   .in_pos = input.data(),
-                   .in_end = input.data() + input.size(),
+                   .in_pos = text.data(),
+                   .in_end = text.data() + text.size(),
                    .out = out,
                    .out_buf = out_buf};
 }
@@ -31,12 +31,12 @@ console fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char
                    .out_buf = out_buf};
 }
 
-console memory_console(std::string_view input, std::string &sink, std::size_t limit, std::span<char> out_buf) {
-    return in_memory(input, output::sink{&sink, limit}, out_buf);
+console memory_console(std::string_view text, std::string &sink, std::size_t limit, std::span<char> out_buf) {
+    return in_memory(text, output::sink{&sink, limit}, out_buf);
 }
 
-console memory_in_console(std::string_view input, int out_fd, std::span<char> out_buf) {
-    return in_memory(input, output::descriptor{out_fd}, out_buf);
+console memory_in_console(std::string_view text, int out_fd, std::span<char> out_buf) {
+    return in_memory(text, output::descriptor{out_fd}, out_buf);
 }
 
 int read_error(const console &io) {

@@ -42,7 +42,7 @@ using target = std::variant<none, descriptor, sink>;
 // nothing and writes nothing.
 struct console {
     input::state in{};
-    std::span<char> in_buf{};       // room for refills from a descriptor
+    std::span<char> in_buf{};      // room for refills from a descriptor
     const char *in_pos = nullptr;  // unread input is [in_pos, in_end)
     const char *in_end = nullptr;
 
@@ -63,12 +63,12 @@ constexpr std::size_t min_out_size = 16;
 // A console on two file descriptors.
 console fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char> out_buf);
 
-// A console whose whole input is `input` and whose output is appended to `sink` on flush, up
+// A console whose whole input is `text` and whose output is appended to `sink` on flush, up
 // to `limit` bytes in all: past it, output fails with ENOSPC, so a dialogue that runs away ends.
-console memory_console(std::string_view input, std::string &sink, std::size_t limit, std::span<char> out_buf);
+console memory_console(std::string_view text, std::string &sink, std::size_t limit, std::span<char> out_buf);
 
-// A console whose whole input is `input` and whose output goes to the descriptor `out_fd`.
-console memory_in_console(std::string_view input, int out_fd, std::span<char> out_buf);
+// A console whose whole input is `text` and whose output goes to the descriptor `out_fd`.
+console memory_in_console(std::string_view text, int out_fd, std::span<char> out_buf);
 
 // The errno of the read that failed, or 0 while reading has not failed.
 int read_error(const console &io);

@@ -37,7 +37,8 @@ inline void close_cursor(cursor &out) {
 }
 
 inline void write_int(cursor &out, std::int32_t value) {
-    if (static_cast<std::size_t>(out.end - out.at) < console_internal::int_room && !console_internal::flush(out)) {
+    if (static_cast<std::size_t>(out.end - out.at) < console_internal::int_room &&
+        !console_internal::flush(out)) {
         return;
     }
     out.at = console_internal::format_int(out.at, value);

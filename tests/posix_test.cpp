@@ -184,7 +184,8 @@ const std::vector<seam_case> seam_cases = {
     {"WriteFails", [](pipe_ends & /*p*/) { return on_file("/dev/full", O_WRONLY, platform::write, text); },
      platform::outcome::failed, ENOSPC},
     // A write that takes nothing is no progress, whatever it was given.
-    {"EmptyWriteFails", [](pipe_ends &p) { return platform::write(p.fd[1], {}); }, platform::outcome::failed, EIO},
+    {"EmptyWriteFails", [](pipe_ends &p) { return platform::write(p.fd[1], {}); }, platform::outcome::failed,
+     EIO},
 };
 
 void PrintTo(const seam_case &row, std::ostream *os) {
