@@ -92,7 +92,7 @@ scan scan_int(console &io, std::int32_t &value) {
         digits = true;
         ++io.in_pos;
     }
-    if (failed(io)) {
+    if (io.in_pos == io.in_end && failed(io)) {
         return scan::end;  // the digits may have gone on in what could not be read
     }
     if (!digits || magnitude > limit) {
