@@ -17,7 +17,7 @@ const stepper = (() => {
     function item(c, run) {
         const li = document.createElement('li');
         const at = c.address === 'first' ? 'first' : hex(c.address);
-        const word = (v) => (v === null ? '' : c.change === 'data' ? String(v) : link(v));
+        const word = (v) => (v === null ? '' : c.change === 'data' || c.change === 'released' ? String(v) : link(v));
         let text;
         switch (c.change) {
             case 'taken':
@@ -32,7 +32,7 @@ const stepper = (() => {
             case 'released':
                 text = c.block.known ? `${at}: released, holding ${c.block.data}`
                     : `${at}: released without ever holding a list node`;
-                li.dataset.from = String(c.from);
+                li.dataset.from = word(c.from);
                 li.dataset.to = '';
                 break;
             default:

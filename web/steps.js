@@ -130,7 +130,7 @@ const steps = (() => {
                 change({ ...e, reused: run.releasedIn.get(e.address) ?? null });
             } else if (run.blocks.has(e.address)) {
                 const block = { ...run.blocks.get(e.address) };
-                change({ change: 'released', address: e.address, from: block.size, to: null, block });
+                change({ change: 'released', address: e.address, from: block.known ? block.data : null, to: null, block });
                 run.releasedIn.set(e.address, index);
             }
         }
