@@ -21,6 +21,11 @@ window.listmenu = {
     get drawMs() {
         return stepper.drawMs();
     },
+    // Resolves once what has been written is on the screen.
+    async settled() {
+        await terminal.drained();
+        await new Promise(requestAnimationFrame);
+    },
 };
 
 function say(text) {

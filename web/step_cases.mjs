@@ -41,7 +41,7 @@ export const cases = [
 ];
 
 // A step's changes as the table writes them, from { change, address, from, to, reused } records
-// whose addresses are written as the page writes them; `name` gives a block's letter.
+// written as the page writes them (#changes); `name` gives a block's letter.
 export function summary(changes, name) {
     const word = (c, v) => (v === null || v === '' ? '-' : c.change === 'data' || c.change === 'released' || v === 'NULL' ? String(v) : name(v));
     return changes.map((c) => {
@@ -55,4 +55,10 @@ export function summary(changes, name) {
                 return `${c.change}${at} ${word(c, c.from)} ${word(c, c.to)}`;
         }
     }).join('; ');
+}
+
+// Names addresses by letter, in the order it is asked about them.
+export function letters() {
+    const seen = new Map();
+    return (address) => seen.get(address) ?? seen.set(address, 'ABCDEFGH'[seen.size]).get(address);
 }

@@ -23,6 +23,7 @@ const stepper = (() => {
             case 'taken':
                 text = `${at}: a block of ${c.to} bytes taken from the heap`;
                 if (c.reused !== null) {
+                    li.dataset.reused = String(c.reused);
                     text += c.reused === run.shown ? ', where a block was released earlier in this step: the heap hands it out again'
                         : `, the very block released at step ${c.reused}: the heap hands it out again`;
                 }

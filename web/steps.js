@@ -209,7 +209,8 @@ const steps = (() => {
         const lines = text.split('\n');
         const found = new Map();
         for (const name of names) {
-            const start = lines.findIndex((l) => /^\S/.test(l) && l.includes(` ${name}(`) && !l.endsWith(';'));
+            const named = new RegExp(`^\\S.*[\\s*&]${name}\\(.*\\{$`);
+            const start = lines.findIndex((l) => named.test(l));
             const end = lines.indexOf('}', start);
             if (start >= 0 && end > start) {
                 found.set(name, { line: start + 1, text: lines.slice(start, end + 1).join('\n') });

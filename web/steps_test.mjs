@@ -3,7 +3,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
-import { cases, end, summary } from './step_cases.mjs';
+import { cases, end, letters, summary } from './step_cases.mjs';
 
 const steps = createRequire(import.meta.url)('./steps.js');
 const firstAt = 8;
@@ -71,10 +71,6 @@ const written = (changes) => changes.map((c) => ({
     change: c.change, address: c.address === 'first' ? 'first' : hex(c.address), reused: (c.reused ?? null) !== null,
     from: text(c, c.from), to: text(c, c.to),
 }));
-const letters = () => {
-    const seen = new Map();
-    return (address) => seen.get(address) ?? seen.set(address, 'ABCDEFGH'[seen.size]).get(address);
-};
 // The list at the shown step, where its walk stops, and the blocks not linked yet.
 const state = (run) => {
     const { nodes, cycle, stray } = steps.walk(run, Infinity);

@@ -73,5 +73,8 @@ const terminal = (() => {
         });
     }
 
-    return { write: (text) => term.write(text), say, listen, hideCursor: () => term.write('\x1b[?25l') };
+    // Resolves once the terminal has taken in everything written to it so far.
+    const drained = () => new Promise((done) => term.write('', done));
+
+    return { write: (text) => term.write(text), say, listen, drained, hideCursor: () => term.write('\x1b[?25l') };
 })();
