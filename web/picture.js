@@ -61,10 +61,8 @@ const picture = (() => {
         caption.textContent = 'The list appears here once the program starts.';
     }
 
-    // Draws `run` (web/steps.js) at its shown step; returns the milliseconds it took, its layout
-    // included.
+    // Draws `run` (web/steps.js) at its shown step.
     function draw(run) {
-        const start = performance.now();
         const step = run.steps[run.shown];
         const changed = new Map();  // address → what changed there
         for (const c of step.changes) {
@@ -134,8 +132,6 @@ const picture = (() => {
             .map((c) => (c.block.known ? `, ${c.block.data} released` : ', a block released that never held a node'));
         const nul = cycle === null && stray === null ? ' → NULL' : '';
         caption.textContent = `${words.join(' → ')}${nul} (${length}${released.join('')}${end ? `; ${end}` : ''})`;
-        heap.getBoundingClientRect();  // lays the page out now, so that the time includes it
-        return performance.now() - start;
     }
 
     return { reset, draw, hex, link };

@@ -48,26 +48,28 @@ const stepper = (() => {
         return li;
     }
 
-    function showCode(calls) {
-        code.dataset.functions = calls.join(' ');
-        const parts = [];
-        for (const name of new Set(calls)) {
+    // Each operation's source, made once per run and shown again as steps call for it.
+    let figures = new Map();
+    function figure(name) {
+        if (!figures.has(name)) {
             const s = sourceOf.get(name);
-            const figure = document.createElement('figure');
-            figure.dataset.function = name;
+            const f = document.createElement('figure');
+            f.dataset.function = name;
             const title = document.createElement('figcaption');
             title.textContent = s ? `${name}, list/list.cpp line ${s.line}` : name;
             const pre = document.createElement('pre');
             pre.textContent = s ? s.text : '';
-            figure.append(title, pre);
-            parts.push(figure);
+            f.append(title, pre);
+            figures.set(name, f);
         }
-        if (parts.length === 0) {
-            const p = document.createElement('p');
-            p.textContent = 'No list operation ran at this step.';
-            parts.push(p);
-        }
-        code.replaceChildren(...parts);
+        return figures.get(name);
+    }
+    const idle = document.createElement('p');
+    idle.textContent = 'No list operation ran at this step.';
+
+    function showCode(calls) {
+        code.dataset.functions = calls.join(' ');
+        code.replaceChildren(...(calls.length === 0 ? [idle] : [...new Set(calls)].map(figure)));
     }
 
     // Shows step `k` of `run`, and returns the milliseconds it took, layout included.
@@ -75,7 +77,8 @@ const stepper = (() => {
         const start = performance.now();
         if (run !== current) {
             current = run;
-            sourceOf = steps.sources(run.source ?? '', run.names.values());
+            sourceOf = steps.sources(run.source, run.names.values());
+            figures = new Map();
         }
         steps.go(run, k);
         picture.draw(run);
@@ -97,7 +100,7 @@ const stepper = (() => {
         forward.setAttribute('aria-disabled', String(run.shown === last));
         said.textContent = run.shown === 0 ? `Step 0 of ${last}: the program's first wait for an answer.`
             : `Step ${run.shown} of ${last}: after ${step.line === null ? 'the end of the input' : `the line ${JSON.stringify(step.line)}`}.`;
-        code.getBoundingClientRect();
+        document.body.getBoundingClientRect();  // lays the page out now, so that the time includes it
         return performance.now() - start;
     }
 

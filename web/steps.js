@@ -19,6 +19,7 @@ const steps = (() => {
             shown: -1,           // the step `first` and `blocks` stand at
             first: 0,
             blocks: new Map(),   // address → { size, data, next, known, walked }
+            pending: new Set(),  // the addresses of blocks not known yet
             firstAt: 0,          // where the program keeps `first`
             source: '',          // list.cpp, as the module was built from it
             names: new Map(),    // code address → name, for the list's operations
@@ -58,22 +59,25 @@ const steps = (() => {
         run.events.push({ change: 'released', address });
     }
 
+    // Each taking of a block has its own record, `c.block`, which every change to the block in
+    // that life shares, so that moving between steps needs no lookups.
     function apply(run, c) {
         switch (c.change) {
             case 'taken':
-                run.blocks.set(c.address, { size: c.to, data: 0, next: 0, known: false, walked: 0 });
+                run.blocks.set(c.address, c.block);
+                run.pending.add(c.address);
                 break;
             case 'released':
                 run.blocks.delete(c.address);
+                run.pending.delete(c.address);
                 break;
             case 'first':
                 run.first = c.to;
                 break;
-            default: {  // data or next
-                const b = run.blocks.get(c.address);
-                b[c.change] = c.to;
-                b.known = true;
-            }
+            default:  // data or next
+                c.block[c.change] = c.to;
+                c.block.known = true;
+                run.pending.delete(c.address);
         }
     }
 
@@ -81,18 +85,23 @@ const steps = (() => {
         switch (c.change) {
             case 'taken':
                 run.blocks.delete(c.address);
+                run.pending.delete(c.address);
                 break;
             case 'released':
-                run.blocks.set(c.address, { ...c.block });
+                run.blocks.set(c.address, c.block);
+                if (!c.block.known) {
+                    run.pending.add(c.address);
+                }
                 break;
             case 'first':
                 run.first = c.from;
                 break;
-            default: {
-                const b = run.blocks.get(c.address);
-                b[c.change] = c.from ?? 0;
-                b.known = c.from !== null;
-            }
+            default:
+                c.block[c.change] = c.from ?? 0;
+                c.block.known = c.from !== null;
+                if (!c.block.known) {
+                    run.pending.add(c.address);
+                }
         }
     }
 
@@ -127,9 +136,10 @@ const steps = (() => {
         const index = run.steps.length;
         for (const e of run.events) {
             if (e.change === 'taken') {
-                change({ ...e, reused: run.releasedIn.get(e.address) ?? null });
+                const block = { size: e.to, data: 0, next: 0, known: false, walked: 0 };
+                change({ ...e, block, reused: run.releasedIn.get(e.address) ?? null });
             } else if (run.blocks.has(e.address)) {
-                const block = { ...run.blocks.get(e.address) };
+                const block = run.blocks.get(e.address);
                 change({ change: 'released', address: e.address, from: block.known ? block.data : null, to: null, block });
                 run.releasedIn.set(e.address, index);
             }
@@ -145,10 +155,10 @@ const steps = (() => {
                 const data = view.getInt32(address, true);
                 const next = view.getUint32(address + 4, true);
                 if (data !== b.data) {
-                    change({ change: 'data', address, from: b.data, to: data });
+                    change({ change: 'data', address, from: b.data, to: data, block: b });
                 }
                 if (next !== b.next) {
-                    change({ change: 'next', address, from: b.next, to: next });
+                    change({ change: 'next', address, from: b.next, to: next, block: b });
                     pointers.push(next);
                 }
             }
@@ -156,9 +166,9 @@ const steps = (() => {
         // Blocks linked since the last step: their fields had no meaning before.
         for (let at of pointers) {
             for (let b = run.blocks.get(at); b !== undefined && !b.known; b = run.blocks.get(at)) {
-                change({ change: 'data', address: at, from: null, to: view.getInt32(at, true) });
+                change({ change: 'data', address: at, from: null, to: view.getInt32(at, true), block: b });
                 const next = view.getUint32(at + 4, true);
-                change({ change: 'next', address: at, from: null, to: next });
+                change({ change: 'next', address: at, from: null, to: next, block: b });
                 at = next;
             }
         }
@@ -200,7 +210,7 @@ const steps = (() => {
 
     // Blocks taken and not yet linked at the shown step: no field of theirs means anything yet.
     function unlinked(run) {
-        return [...run.blocks].filter(([, b]) => !b.known).map(([address, b]) => ({ address, size: b.size }));
+        return [...run.pending].map((address) => ({ address, size: run.blocks.get(address).size }));
     }
 
     // The source of each operation in `text` (list.cpp): a definition starts at the line that
