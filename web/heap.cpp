@@ -89,5 +89,4 @@ ending __wrap__Z4menuR7consoleRP4node(console &io, node *&first) {
     tell_ended();
     return end;
 }
-
 }
