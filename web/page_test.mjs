@@ -142,11 +142,13 @@ async function fresh() {
 const checks = {
     async 'typed answers show the list, the menu on its line'() {
         await fresh();
-        for (const line of ['1 5', '1 -7', '2']) {
+        for (const line of ['1 5', '1 -7', '2', '3', '1 9']) {
             await type(line);
             await page.keyboard.press('Enter');
         }
         await until('5->-7->1.create linked list', async () => (await screen()).includes('5->-7->1.create linked list'));
+        // The screenshot shows an append taking the block that the delete before it gave back.
+        await until('the fifth step', async () => (await shown()).step === 5);
         await page.screenshot({ path: screenshot, fullPage: true });
     },
     async 'dialogues of the table'() {
