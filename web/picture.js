@@ -28,8 +28,8 @@ const picture = (() => {
         return f;
     }
 
-    // A node's box; a block that never held a node has no fields worth showing.
-    function box(address, fields, tag) {
+    // A node's box; a block that holds no node has no fields worth showing, and says why instead.
+    function box(address, fields, tag, empty = 'never a list node') {
         const b = element('div', 'node');
         b.dataset.address = hex(address);
         b.append(element('div', 'address', hex(address)));
@@ -38,7 +38,7 @@ const picture = (() => {
             row.append(field('data', String(fields.data)), field('next', fields.next === null ? '—' : link(fields.next)));
             b.dataset.value = String(fields.data);
         } else {
-            row.append(element('span', 'empty', 'never a list node'));
+            row.append(element('span', 'empty', empty));
         }
         b.append(row);
         if (tag) {
@@ -107,7 +107,7 @@ const picture = (() => {
             row.push(group('Given back to the heap at this step', gone));
         }
         const waiting = steps.unlinked(run).map((u) => {
-            const b = box(u.address, null, 'not linked yet');
+            const b = box(u.address, null, 'not linked yet', 'no value yet');
             b.classList.add('unlinked');
             if (changed.has(u.address)) {
                 b.dataset.changed = changed.get(u.address).join(' ');
@@ -131,7 +131,8 @@ const picture = (() => {
         const released = step.changes.filter((c) => c.change === 'released')
             .map((c) => (c.block.known ? `, ${c.block.data} released` : ', a block released that never held a node'));
         const nul = cycle === null && stray === null ? ' → NULL' : '';
-        caption.textContent = `${words.join(' → ')}${nul} (${length}${released.join('')}${end ? `; ${end}` : ''})`;
+        const taken = waiting.length === 0 ? '' : `, ${waiting.length === 1 ? 'a block' : `${waiting.length} blocks`} taken, not linked yet`;
+        caption.textContent = `${words.join(' → ')}${nul} (${length}${released.join('')}${taken}${end ? `; ${end}` : ''})`;
     }
 
     return { reset, draw, hex, link };
