@@ -235,6 +235,13 @@ const checks = {
                 assert.deepEqual([step.step, step.functions, summary(step.changes, letter)], [i + 1, ...expected[i]],
                                  `${name}, after ${line}`);
                 codeIsTheSource(step);
+                // The picture marks what changed in each node it draws, as #changes lists it.
+                const marks = new Map();
+                step.changes.filter((c) => c.address !== 'first' && c.change !== 'released')
+                    .forEach((c) => marks.set(c.address, [marks.get(c.address), c.change].filter(Boolean).join(' ')));
+                const p = await picture();
+                assert.deepEqual(p.nodes.filter((n) => n.changed).map((n) => [n.address, n.changed]),
+                                 p.nodes.filter((n) => marks.has(n.address)).map((n) => [n.address, marks.get(n.address)]));
                 seen.push(await seeing());
             }
             await revisit(seen, typed.length, 12);
