@@ -36,7 +36,6 @@ try {
                 return window.listmenu.drawMs;
             }, r % (lines + 1)));
         }
-        if (process.env.BENCH_ALL) console.log(times.map((t) => t.toFixed(1)).join(" "));
         figures.jump.push(median(times));
         figures.most.push(Math.max(...times));
         await page.close();
