@@ -10,16 +10,17 @@
 const steps = (() => {
     const nodeSize = 8;  // data, then next: two 32-bit words on wasm32
 
-    // A run's record. `blocks` holds the node-sized blocks the program holds at the shown step:
-    // `known` once a block is linked (its fields mean something from then on), with the values
-    // its fields held. The program's other blocks, its two buffers, are taken before step 0.
+    // A run's record. `blocks` holds the node-sized blocks the program holds at the newest step,
+    // `known` from the step that links a block (its fields mean something from then on); their
+    // fields hold the values of the shown step. The program's other blocks, its two buffers, are taken before step 0.
     function create() {
         return {
-            steps: [],           // { line, changes, calls } each
-            shown: -1,           // the step `first` and `blocks` stand at
+            steps: [],           // { line, changes, calls, pending } each
+            shown: -1,           // the step that `first`, `firstBlock` and the blocks' fields stand at
             first: 0,
-            blocks: new Map(),   // address → { size, data, next, known, walked }
-            pending: new Set(),  // the addresses of blocks not known yet
+            firstBlock: undefined,  // the block `first` points to
+            blocks: new Map(),   // address → { size, data, next, nextBlock, known, walked }
+            pending: new Map(),  // the blocks not linked yet, by address
             firstAt: 0,          // where the program keeps `first`
             source: '',          // list.cpp, as the module was built from it
             names: new Map(),    // code address → name, for the list's operations
@@ -60,52 +61,33 @@ const steps = (() => {
     }
 
     // Each taking of a block has its own record, `c.block`, which every change to the block in
-    // that life shares, so that moving between steps needs no lookups.
+    // that life shares, and each pointer written names the record it points to: moving between
+    // steps writes fields and looks nothing up.
     function apply(run, c) {
-        switch (c.change) {
-            case 'taken':
-                run.blocks.set(c.address, c.block);
-                run.pending.add(c.address);
-                break;
-            case 'released':
-                run.blocks.delete(c.address);
-                run.pending.delete(c.address);
-                break;
-            case 'first':
-                run.first = c.to;
-                break;
-            default:  // data or next
-                c.block[c.change] = c.to;
-                c.block.known = true;
-                run.pending.delete(c.address);
+        if (c.change === 'first') {
+            run.first = c.to;
+            run.firstBlock = c.toBlock;
+        } else if (c.change === 'data' || c.change === 'next') {
+            c.block[c.change] = c.to;
+            if (c.change === 'next') {
+                c.block.nextBlock = c.toBlock;
+            }
         }
     }
 
     function revert(run, c) {
-        switch (c.change) {
-            case 'taken':
-                run.blocks.delete(c.address);
-                run.pending.delete(c.address);
-                break;
-            case 'released':
-                run.blocks.set(c.address, c.block);
-                if (!c.block.known) {
-                    run.pending.add(c.address);
-                }
-                break;
-            case 'first':
-                run.first = c.from;
-                break;
-            default:
-                c.block[c.change] = c.from ?? 0;
-                c.block.known = c.from !== null;
-                if (!c.block.known) {
-                    run.pending.add(c.address);
-                }
+        if (c.change === 'first') {
+            run.first = c.from;
+            run.firstBlock = c.fromBlock;
+        } else if (c.change === 'data' || c.change === 'next') {
+            c.block[c.change] = c.from ?? 0;
+            if (c.change === 'next') {
+                c.block.nextBlock = c.fromBlock;
+            }
         }
     }
 
-    // Moves `first` and `blocks` to step `to` (clamped to the steps there are).
+    // Moves `first` and the blocks' fields to step `to` (clamped to the steps there are).
     function go(run, to) {
         const target = Math.min(Math.max(0, to), run.steps.length - 1);
         while (run.shown < target) {
@@ -124,6 +106,8 @@ const steps = (() => {
         return run.shown;
     }
 
+    const none = Object.freeze([]);
+
     // Closes a step: compares memory at this wait (`view`) with the last step, and keeps the
     // difference, with `line`, the text handed over for it, and the operations that ran.
     function record(run, view, line) {
@@ -136,10 +120,14 @@ const steps = (() => {
         const index = run.steps.length;
         for (const e of run.events) {
             if (e.change === 'taken') {
-                const block = { size: e.to, data: 0, next: 0, known: false, walked: 0 };
+                const block = { size: e.to, data: 0, next: 0, nextBlock: undefined, known: false, walked: 0 };
+                run.blocks.set(e.address, block);
+                run.pending.set(e.address, block);
                 change({ ...e, block, reused: run.releasedIn.get(e.address) ?? null });
             } else if (run.blocks.has(e.address)) {
                 const block = run.blocks.get(e.address);
+                run.blocks.delete(e.address);
+                run.pending.delete(e.address);
                 change({ change: 'released', address: e.address, from: block.known ? block.data : null, to: null, block });
                 run.releasedIn.set(e.address, index);
             }
@@ -147,7 +135,8 @@ const steps = (() => {
         const head = run.firstAt === 0 ? 0 : view.getUint32(run.firstAt, true);
         const pointers = [];
         if (head !== run.first) {
-            change({ change: 'first', address: 'first', from: run.first, to: head });
+            change({ change: 'first', address: 'first', from: run.first, to: head,
+                     fromBlock: run.firstBlock, toBlock: run.blocks.get(head) });
             pointers.push(head);
         }
         for (const [address, b] of run.blocks) {
@@ -158,21 +147,25 @@ const steps = (() => {
                     change({ change: 'data', address, from: b.data, to: data, block: b });
                 }
                 if (next !== b.next) {
-                    change({ change: 'next', address, from: b.next, to: next, block: b });
+                    change({ change: 'next', address, from: b.next, to: next, block: b,
+                             fromBlock: b.nextBlock, toBlock: run.blocks.get(next) });
                     pointers.push(next);
                 }
             }
         }
         // Blocks linked since the last step: their fields had no meaning before.
         for (let at of pointers) {
-            for (let b = run.blocks.get(at); b !== undefined && !b.known; b = run.blocks.get(at)) {
+            for (let b = run.pending.get(at); b !== undefined; b = run.pending.get(at)) {
+                b.known = true;
+                run.pending.delete(at);
                 change({ change: 'data', address: at, from: null, to: view.getInt32(at, true), block: b });
                 const next = view.getUint32(at + 4, true);
-                change({ change: 'next', address: at, from: null, to: next, block: b });
+                change({ change: 'next', address: at, from: null, to: next, block: b, toBlock: run.blocks.get(next) });
                 at = next;
             }
         }
-        run.steps.push({ line, changes, calls: run.calls });
+        const pending = run.pending.size === 0 ? none : [...run.pending].map(([address, b]) => ({ address, size: b.size }));
+        run.steps.push({ line, changes, calls: run.calls, pending });
         run.shown = index;
         run.events = [];
         run.calls = [...run.running];  // what is still running runs on in the next step
@@ -188,9 +181,8 @@ const steps = (() => {
         let count = 0;
         let cycle = null;
         let stray = null;
-        for (let at = run.first; at !== 0;) {
-            const b = run.blocks.get(at);
-            if (b === undefined || !b.known) {
+        for (let at = run.first, b = run.firstBlock; at !== 0; at = b.next, b = b.nextBlock) {
+            if (b === undefined) {
                 stray = at;
                 break;
             }
@@ -203,15 +195,12 @@ const steps = (() => {
             if (nodes.length < limit) {
                 nodes.push({ address: at, data: b.data, next: b.next });
             }
-            at = b.next;
         }
         return { nodes, count, cycle, stray };
     }
 
     // Blocks taken and not yet linked at the shown step: no field of theirs means anything yet.
-    function unlinked(run) {
-        return [...run.pending].map((address) => ({ address, size: run.blocks.get(address).size }));
-    }
+    const unlinked = (run) => run.steps[run.shown].pending;
 
     // The source of each operation in `text` (list.cpp): a definition starts at the line that
     // names it at the margin and ends at the margin's closing brace.

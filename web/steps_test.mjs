@@ -92,8 +92,10 @@ for (const [name, typed, expected] of cases) {
             assert.equal(summary(written(run.steps[i + 1].changes), name), expected[i][1], `after ${line}`);
             lists.push(state(run));
         });
-        // Any step, reached from any other, is the list as it was.
-        for (const k of [0, typed.length, 1, typed.length - 1, 0, typed.length]) {
+        // Any step, reached from any other, is the list as it was: each step back, each step
+        // forward, then jumps.
+        const back = typed.map((_, i) => typed.length - 1 - i);
+        for (const k of [...back, ...typed.map((_, i) => i + 1), 0, typed.length, 1, typed.length - 1]) {
             steps.go(run, k);
             assert.deepEqual(state(run), lists[Math.max(0, Math.min(k, typed.length))], `step ${k}`);
         }
