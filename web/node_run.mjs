@@ -2,7 +2,7 @@
 // cmake/wasi-run.mjs gives it, and the page's "heap" functions as ones that do nothing, since no
 // one draws. `--dir DIR` lets the module open the files under DIR (the corpus replay's).
 //
-// Usage: node --no-warnings run.mjs [--dir DIR] MODULE.wasm [ARG...]
+// Usage: node --no-warnings node_run.mjs [--dir DIR] MODULE.wasm [ARG...]
 import { readFile } from 'node:fs/promises';
 import { WASI } from 'node:wasi';
 
@@ -14,7 +14,7 @@ while (file === '--dir' && args.length > 1) {
     file = args.shift();
 }
 if (file === undefined || file.startsWith('-')) {
-    console.error('usage: node --no-warnings run.mjs [--dir DIR] MODULE.wasm [ARG...]');
+    console.error('usage: node --no-warnings node_run.mjs [--dir DIR] MODULE.wasm [ARG...]');
     process.exit(2);
 }
 const module = await WebAssembly.compile(await readFile(file));
