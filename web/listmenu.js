@@ -67,9 +67,9 @@ function cannotLoad(reason) {
 // Closes a step of `own` at this wait, or at the menu's end. While lines are queued (a paste, a
 // link) the picture follows once a frame rather than once a line.
 let drawing = false;
-function closeStep(own, memory) {
+function closeStep(own, buffer) {
     const last = input.last;
-    steps.record(own, new DataView(memory().buffer), last === null ? '' : last.end ? null : last.text.replace(/\n$/, ''));
+    steps.record(own, new DataView(buffer), last === null ? '' : last.end ? null : last.text.replace(/\n$/, ''));
     if (input.queue.length === 0) {
         stepper.show(own);
     } else if (!drawing) {
@@ -91,17 +91,18 @@ async function start() {
         window.listmenu.output += text;
         terminal.write(text);
     };
+    if (compiled === null) {
+        cannotLoad();
+        return;
+    }
     let end;
     try {
-        if (compiled === null) {
-            throw new Error('no module');
-        }
         end = await run.start(await compiled, {
-            heap: (memory) => heapImports(own, memory, () => closeStep(own, memory)),
+            heap: (memory) => heapImports(own, memory, () => closeStep(own, memory().buffer)),
             input,
             write,
             waited: (memory) => {
-                closeStep(own, () => memory);
+                closeStep(own, memory.buffer);
                 window.listmenu.waits++;
                 window.listmenu.state = 'waiting';
             },
