@@ -5,7 +5,7 @@
 'use strict';
 
 const picture = (() => {
-    const shown = 40;  // boxes drawn at most; the count and the text still cover the whole list
+    const shown = 20;  // boxes drawn at most; the count and the text still cover the whole list
     const heap = document.getElementById('heap');
     const caption = document.getElementById('heap-text');
 
