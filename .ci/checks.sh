@@ -172,7 +172,8 @@ check_wasi_zip() { # WASI EXPECTED NODE
 # The web zip, unpacked in WEB: the page's files, both licences, and a README on serving it.
 check_web_zip() { # WEB
     local web=$1 file
-    for file in index.html listmenu.js picture.js listmenu.wasm xterm.js xterm.css README.txt; do
+    for file in index.html terminal.js steps.js picture.js stepper.js wasi.js lines.js run.js heap.js link.js \
+                listmenu.js listmenu.wasm xterm.js xterm.css README.txt; do
         present "$web/$file"
     done
     has "$web/LICENSE.txt" '^Permission is hereby granted' "listmenu's licence"

@@ -1,18 +1,13 @@
-// The list as a textbook draws it, read from the module's own memory each time the program waits
-// for an answer: `first`, then one box per node with its address, its data and its next, and an
-// arrow to the node after it. The module tells the page where `first` lives and which heap blocks
-// it takes and gives back (web/heap.cpp); everything else is read from memory here.
+// The list as a textbook draws it, at the step shown: `first`, then one box per node with its
+// address above its two fields, data and next, and an arrow to the node after it; the last
+// node's next says NULL. Blocks released at this step, and blocks taken but not yet linked, are
+// drawn apart under headings of their own. What changed at this step is highlighted.
 'use strict';
 
 const picture = (() => {
-    const nodeSize = 8;  // data, then next: two 32-bit words on wasm32
-    const shown = 40;    // boxes drawn at most; the count and the text still cover the whole list
+    const shown = 20;  // boxes drawn at most; the count and the text still cover the whole list
     const heap = document.getElementById('heap');
     const caption = document.getElementById('heap-text');
-
-    // Where `first` lives, what the last drawing listed, and what the module said since.
-    const blank = () => ({ first: 0, listed: new Set(), taken: new Set(), released: [] });
-    let state = blank();
 
     const thousands = (n) => String(n).replace(/\B(?=(\d{3})+(?!\d))/g, ',');
     const hex = (address) => `0x${address.toString(16).padStart(8, '0')}`;
@@ -27,117 +22,118 @@ const picture = (() => {
         return e;
     }
 
-    // One node's box: its address above its two fields, as a textbook draws it. A released node
-    // has no next any more.
-    function box(address, value, next) {
+    function field(name, value) {
+        const f = element('span', `field ${name}`);
+        f.append(element('span', 'label', name), element('span', 'value', value));
+        return f;
+    }
+
+    // A node's box; a block that holds no node has no fields worth showing, and says why instead.
+    function box(address, fields, tag, empty = 'never a list node') {
         const b = element('div', 'node');
         b.dataset.address = hex(address);
-        b.dataset.value = String(value);
         b.append(element('div', 'address', hex(address)));
-        const fields = element('div', 'fields');
-        fields.append(element('span', 'data', String(value)), element('span', 'next', next === null ? '' : link(next)));
-        if (next !== null) {
-            b.dataset.next = link(next);
+        const row = element('div', 'fields');
+        if (fields) {
+            row.append(field('data', String(fields.data)), field('next', fields.next === null ? '—' : link(fields.next)));
+            b.dataset.value = String(fields.data);
+        } else {
+            row.append(element('span', 'empty', empty));
         }
-        b.append(fields);
+        b.append(row);
+        if (tag) {
+            b.append(element('div', 'tag', tag));
+        }
         return b;
     }
 
-    // The module's imports: where `first` is, and the blocks the program takes and gives back.
-    function imports(memory) {
-        const word = (address) => new DataView(memory().buffer).getUint32(address, true);
-        return {
-            head(at) {
-                state.first = at;
-            },
-            taken(block, size) {
-                if (size === nodeSize) {
-                    state.taken.add(block);
-                }
-            },
-            // Called before the block is given back, so its value can still be read.
-            released(block) {
-                if (state.listed.has(block) || state.taken.has(block)) {
-                    state.released.push({ address: block, value: word(block) | 0 });
-                    state.taken.delete(block);
-                }
-            },
-        };
+    function group(title, boxes) {
+        const g = element('div', 'apart');
+        g.append(element('h3', 'apart-title', title), ...boxes);
+        return g;
     }
 
     function reset() {
-        state = blank();
         heap.replaceChildren();
-        delete heap.dataset.count;
-        delete heap.dataset.first;
+        for (const name of ['count', 'first', 'step', 'steps']) {
+            delete heap.dataset[name];
+        }
         caption.textContent = 'The list appears here once the program starts.';
     }
 
-    // Draws the list as it stands in `memory` now; returns the milliseconds it took, its layout
-    // included.
-    function draw(memory) {
-        const start = performance.now();
-        if (state.first === 0) {
-            return 0;
+    // Draws `run` (web/steps.js) at its shown step.
+    function draw(run) {
+        const step = run.steps[run.shown];
+        const changed = new Map();  // address → what changed there
+        for (const c of step.changes) {
+            changed.set(c.address, [...(changed.get(c.address) ?? []), c.change]);
         }
-        const view = new DataView(memory.buffer);
-        const head = view.getUint32(state.first, true);
-        const listed = new Set();
-        const boxes = [];
-        const values = [];
-        // A list longer than memory could hold nodes would be a cycle: stop there.
-        for (let at = head; at !== 0 && listed.size < memory.buffer.byteLength / nodeSize; at = view.getUint32(at + 4, true)) {
-            listed.add(at);
-            if (boxes.length < shown) {
-                const value = view.getInt32(at, true);
-                const b = box(at, value, view.getUint32(at + 4, true));
-                b.dataset.index = String(listed.size);
-                if (state.taken.has(at)) {
-                    b.classList.add('appended');
-                    b.append(element('div', 'tag', 'just appended'));
-                }
-                boxes.push(b);
-                values.push(value);
-            }
-        }
-        const count = listed.size;
+        const { nodes, count, cycle, stray } = steps.walk(run, shown);
+
         const first = element('div', 'first');
-        first.append(element('div', 'address', 'first'), element('span', 'next', link(head)));
+        first.append(element('div', 'address', 'first'), element('span', 'value', link(run.first)));
+        first.classList.toggle('changed', changed.has('first'));
         const row = [first];
-        for (const b of boxes) {
+        nodes.forEach((n, i) => {
+            const b = box(n.address, n, changed.has(n.address) && changed.get(n.address).includes('taken') ? 'just taken' : '');
+            b.dataset.index = String(i + 1);
+            b.dataset.next = link(n.next);
+            if (changed.has(n.address)) {
+                b.dataset.changed = changed.get(n.address).join(' ');
+            }
             row.push(element('span', 'arrow', '→'), b);
-        }
-        const more = count - boxes.length;
+        });
+        const more = count - nodes.length;
         if (more > 0) {
             row.push(element('span', 'arrow', '→'), element('div', 'more', `… ${thousands(more)} more nodes not shown`));
         }
-        row.push(element('span', 'arrow', '→'), element('div', 'null', 'NULL'));
-        for (const gone of state.released) {
-            const b = box(gone.address, gone.value, null);
-            b.dataset.released = hex(gone.address);
+        let end = '';
+        if (cycle !== null) {
+            end = `the list has a cycle: it comes back to ${hex(cycle)}`;
+        } else if (stray !== null) {
+            end = `the list points to ${hex(stray)}, which holds no node`;
+        }
+        if (end) {
+            row.push(element('span', 'arrow', '→'), element('div', 'stop', end));
+        }
+
+        const gone = step.changes.filter((c) => c.change === 'released').map((c) => {
+            const b = box(c.address, c.block.known ? { data: c.block.data, next: null } : null, 'released');
+            b.dataset.released = hex(c.address);
             b.classList.add('released');
-            b.append(element('div', 'tag', 'just released'));
-            row.push(b);
+            return b;
+        });
+        if (gone.length > 0) {
+            row.push(group('Given back to the heap at this step', gone));
+        }
+        const waiting = steps.unlinked(run).map((u) => {
+            const b = box(u.address, null, 'not linked yet', 'no value yet');
+            b.classList.add('unlinked');
+            if (changed.has(u.address)) {
+                b.dataset.changed = changed.get(u.address).join(' ');
+            }
+            return b;
+        });
+        if (waiting.length > 0) {
+            row.push(group('Taken from the heap, not in the list yet', waiting));
         }
         heap.replaceChildren(...row);
         heap.dataset.count = String(count);
-        heap.dataset.first = link(head);
+        heap.dataset.first = link(run.first);
+        heap.dataset.step = String(run.shown);
+        heap.dataset.steps = String(run.steps.length);
 
-        const words = ['first', ...values.map(String)];
+        const words = ['first', ...nodes.map((n) => String(n.data))];
         if (more > 0) {
             words.push(`… ${thousands(more)} more`);
         }
-        words.push('NULL');
-        const nodes = count === 1 ? '1 node' : `${thousands(count)} nodes`;
-        const gone = state.released.map((r) => `, ${r.value} just released`).join('');
-        caption.textContent = `${words.join(' → ')} (${nodes}${gone})`;
-
-        state.listed = listed;
-        state.taken = new Set();
-        state.released = [];
-        heap.getBoundingClientRect();  // lays the page out now, so that the time includes it
-        return performance.now() - start;
+        const length = count === 1 ? '1 node' : `${thousands(count)} nodes`;
+        const released = step.changes.filter((c) => c.change === 'released')
+            .map((c) => (c.block.known ? `, ${c.block.data} released` : ', a block released that never held a node'));
+        const nul = cycle === null && stray === null ? ' → NULL' : '';
+        const taken = waiting.length === 0 ? '' : `, ${waiting.length === 1 ? 'a block' : `${waiting.length} blocks`} taken, not linked yet`;
+        caption.textContent = `${words.join(' → ')}${nul} (${length}${released.join('')}${taken}${end ? `; ${end}` : ''})`;
     }
 
-    return { imports, reset, draw };
+    return { reset, draw, hex, link };
 })();

@@ -1,0 +1,226 @@
+// The steps of a run: what the program's memory held at each wait for an answer, kept as what
+// each answer changed rather than as a copy of the list per step. Step 0 is the list at the first
+// wait; each line handed to the program closes one more step when the program waits again (or
+// ends). Moving to a step applies or reverts the changes in between, so any step is as it was.
+//
+// Plain functions on a plain record, with no browser in sight: the module's calls come in as
+// numbers, memory as a DataView. web/steps_test.mjs runs them under Node.js on crafted memory.
+'use strict';
+
+const steps = (() => {
+    const nodeSize = 8;  // data, then next: two 32-bit words on wasm32
+
+    // A run's record. `blocks` holds the node-sized blocks the program holds at the newest step,
+    // `known` from the step that links a block (its fields mean something from then on); their
+    // fields hold the values of the shown step. The program's other blocks, its two buffers, are taken before step 0.
+    function create() {
+        return {
+            steps: [],           // { line, changes, calls, pending } each
+            shown: -1,           // the step that `first`, `firstBlock` and the blocks' fields stand at
+            first: 0,
+            firstBlock: undefined,  // the block `first` points to
+            blocks: new Map(),   // address → { size, data, next, nextBlock, known, walked }
+            pending: new Map(),  // the blocks not linked yet, by address
+            firstAt: 0,          // where the program keeps `first`
+            source: '',          // list.cpp, as the module was built from it
+            names: new Map(),    // code address → name, for the list's operations
+            running: [],         // the operations on the program's stack now, outermost first
+            events: [],          // blocks taken and released since the last step
+            calls: [],           // operations that ran since the last step
+            releasedIn: new Map(),  // address → the step that last released it
+            walks: 0,
+        };
+    }
+
+    function operation(run, code, name) {
+        run.names.set(code, name);
+    }
+
+    function entered(run, code) {
+        const name = run.names.get(code);
+        if (name !== undefined) {
+            run.running.push(name);
+            run.calls.push(name);
+        }
+    }
+
+    function left(run, code) {
+        if (run.names.has(code)) {
+            run.running.pop();
+        }
+    }
+
+    function taken(run, address, size) {
+        if (size === nodeSize) {
+            run.events.push({ change: 'taken', address, from: null, to: size });
+        }
+    }
+
+    function released(run, address) {
+        run.events.push({ change: 'released', address });
+    }
+
+    // Each taking of a block has its own record, `c.block`, which every change to the block in
+    // that life shares, and each pointer written names the record it points to: moving between
+    // steps writes fields and looks nothing up.
+    function apply(run, c) {
+        if (c.change === 'first') {
+            run.first = c.to;
+            run.firstBlock = c.toBlock;
+        } else if (c.change === 'data' || c.change === 'next') {
+            c.block[c.change] = c.to;
+            if (c.change === 'next') {
+                c.block.nextBlock = c.toBlock;
+            }
+        }
+    }
+
+    function revert(run, c) {
+        if (c.change === 'first') {
+            run.first = c.from;
+            run.firstBlock = c.fromBlock;
+        } else if (c.change === 'data' || c.change === 'next') {
+            c.block[c.change] = c.from ?? 0;
+            if (c.change === 'next') {
+                c.block.nextBlock = c.fromBlock;
+            }
+        }
+    }
+
+    // Moves `first` and the blocks' fields to step `to` (clamped to the steps there are).
+    function go(run, to) {
+        const target = Math.min(Math.max(0, to), run.steps.length - 1);
+        while (run.shown < target) {
+            run.shown++;
+            for (const c of run.steps[run.shown].changes) {
+                apply(run, c);
+            }
+        }
+        while (run.shown > target) {
+            const { changes } = run.steps[run.shown];
+            for (let i = changes.length - 1; i >= 0; i--) {
+                revert(run, changes[i]);
+            }
+            run.shown--;
+        }
+        return run.shown;
+    }
+
+    const none = Object.freeze([]);
+
+    // Closes a step: compares memory at this wait (`view`) with the last step, and keeps the
+    // difference, with `line`, the text handed over for it, and the operations that ran.
+    function record(run, view, line) {
+        go(run, run.steps.length - 1);
+        const changes = [];
+        const change = (c) => {
+            apply(run, c);
+            changes.push(c);
+        };
+        const index = run.steps.length;
+        for (const e of run.events) {
+            if (e.change === 'taken') {
+                const block = { size: e.to, data: 0, next: 0, nextBlock: undefined, known: false, walked: 0 };
+                run.blocks.set(e.address, block);
+                run.pending.set(e.address, block);
+                change({ ...e, block, reused: run.releasedIn.get(e.address) ?? null });
+            } else if (run.blocks.has(e.address)) {
+                const block = run.blocks.get(e.address);
+                run.blocks.delete(e.address);
+                run.pending.delete(e.address);
+                change({ change: 'released', address: e.address, from: block.known ? block.data : null, to: null, block });
+                run.releasedIn.set(e.address, index);
+            }
+        }
+        const head = run.firstAt === 0 ? 0 : view.getUint32(run.firstAt, true);
+        const pointers = [];
+        if (head !== run.first) {
+            change({ change: 'first', address: 'first', from: run.first, to: head,
+                     fromBlock: run.firstBlock, toBlock: run.blocks.get(head) });
+            pointers.push(head);
+        }
+        for (const [address, b] of run.blocks) {
+            if (b.known) {
+                const data = view.getInt32(address, true);
+                const next = view.getUint32(address + 4, true);
+                if (data !== b.data) {
+                    change({ change: 'data', address, from: b.data, to: data, block: b });
+                }
+                if (next !== b.next) {
+                    change({ change: 'next', address, from: b.next, to: next, block: b,
+                             fromBlock: b.nextBlock, toBlock: run.blocks.get(next) });
+                    pointers.push(next);
+                }
+            }
+        }
+        // Blocks linked since the last step: their fields had no meaning before.
+        for (let at of pointers) {
+            for (let b = run.pending.get(at); b !== undefined; b = run.pending.get(at)) {
+                b.known = true;
+                run.pending.delete(at);
+                change({ change: 'data', address: at, from: null, to: view.getInt32(at, true), block: b });
+                const next = view.getUint32(at + 4, true);
+                change({ change: 'next', address: at, from: null, to: next, block: b, toBlock: run.blocks.get(next) });
+                at = next;
+            }
+        }
+        const pending = run.pending.size === 0 ? none : [...run.pending].map(([address, b]) => ({ address, size: b.size }));
+        run.steps.push({ line, changes, calls: run.calls, pending });
+        run.shown = index;
+        run.events = [];
+        run.calls = [...run.running];  // what is still running runs on in the next step
+        return index;
+    }
+
+    // The list at the shown step, from `first`: its length, the first `limit` nodes, and where
+    // it stops: at NULL, at an address it has already seen (a cycle), or at a block the program
+    // does not hold (stray).
+    function walk(run, limit) {
+        const stamp = ++run.walks;
+        const nodes = [];
+        let count = 0;
+        let cycle = null;
+        let stray = null;
+        for (let at = run.first, b = run.firstBlock; at !== 0; at = b.next, b = b.nextBlock) {
+            if (b === undefined) {
+                stray = at;
+                break;
+            }
+            if (b.walked === stamp) {
+                cycle = at;
+                break;
+            }
+            b.walked = stamp;
+            count++;
+            if (nodes.length < limit) {
+                nodes.push({ address: at, data: b.data, next: b.next });
+            }
+        }
+        return { nodes, count, cycle, stray };
+    }
+
+    // Blocks taken and not yet linked at the shown step: no field of theirs means anything yet.
+    const unlinked = (run) => run.steps[run.shown].pending;
+
+    // The source of each operation in `text` (list.cpp): a definition starts at the line that
+    // names it at the margin and ends at the margin's closing brace.
+    function sources(text, names) {
+        const lines = text.split('\n');
+        const found = new Map();
+        for (const name of names) {
+            const named = new RegExp(`^\\S.*[\\s*&]${name}\\(.*\\{$`);
+            const start = lines.findIndex((l) => named.test(l));
+            const end = lines.indexOf('}', start);
+            if (start >= 0 && end > start) {
+                found.set(name, { line: start + 1, text: lines.slice(start, end + 1).join('\n') });
+            }
+        }
+        return found;
+    }
+
+    return { nodeSize, create, operation, entered, left, taken, released, record, go, walk, unlinked, sources };
+})();
+
+if (typeof module === 'object') {
+    module.exports = steps;
+}
