@@ -18,6 +18,10 @@ window.listmenu = {
     get typed() {
         return input.typed;
     },
+    // What has been typed and not yet handed over.
+    get unread() {
+        return input.queue.map((l) => l.text).join('') + input.line;
+    },
     get drawMs() {
         return stepper.drawMs();
     },

@@ -288,7 +288,7 @@ const checks = {
         for (const k of [10000, 1, 5000, 9999, 0, 7777]) {
             await go(k, 'range');
             const p = await pictureShows(values.slice(0, k));
-            assert.ok(p.nodes.length <= 100, `${p.nodes.length} boxes drawn: a drawing must not grow with the list`);
+            assert.ok(p.nodes.length <= 20, `${p.nodes.length} boxes drawn: a drawing must not grow with the list`);
         }
     },
     async 'axe-core finds nothing to fault'() {
@@ -331,7 +331,8 @@ const checks = {
             await broken.keyboard.press('Enter');
             if (end === 'failed') {
                 await broken.evaluate(() => window.listmenu.settled());
-                assert.equal(await screen(broken), before, `${name}: a key was taken`);
+                assert.equal(await screen(broken), before, `${name}: a key was echoed`);
+                assert.equal(await broken.evaluate(() => window.listmenu.unread), '', `${name}: a key was taken`);
             } else {  // Enter starts a new run, which traps in its turn
                 await until('a second run to stop', async () => (await screen(broken)).split('stopped unexpectedly').length === 3, broken);
             }

@@ -64,8 +64,10 @@ const picture = (() => {
     // Draws `run` (web/steps.js) at its shown step.
     function draw(run) {
         const step = run.steps[run.shown];
-        const changed = new Map();  // address → what changed there
-        for (const c of step.changes) {
+        // Address → what changed in the block there now; a release is drawn apart, with the block
+        // released, even where the same address was taken again.
+        const changed = new Map();
+        for (const c of step.changes.filter((c) => c.change !== 'released')) {
             changed.set(c.address, [...(changed.get(c.address) ?? []), c.change]);
         }
         const { nodes, count, cycle, stray } = steps.walk(run, shown);

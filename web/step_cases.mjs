@@ -21,6 +21,11 @@ export const cases = [
         ['create create_node', 'taken A 8; first NULL A; data A - 5; next A - NULL'],
         ['delete_at_last', 'released A 5; first A NULL'],
         ['create create_node', 'taken A 8 again; first NULL A; data A - 7; next A - NULL']]],
+    ['a delete and an append on one line give a block back and take it again', ['1 5', '3 1 9', '1 6', '4 1 7'], [
+        ['create create_node', 'taken A 8; first NULL A; data A - 5; next A - NULL'],
+        ['delete_at_first create create_node', 'released A 5; taken A 8 again; first A A; data A - 9; next A - NULL'],
+        ['create create_node', 'taken B 8; next A NULL B; data B - 6; next B - NULL'],
+        ['delete_at_last create create_node', 'released B 6; taken B 8 again; next A B B; data B - 7; next B - NULL']]],
     ['the input ending at the data prompt gives back a block that never held a node', ['1', end], [
         ['create create_node', 'taken A 8'],
         ['create create_node', 'released A -']]],

@@ -132,9 +132,13 @@ const steps = (() => {
                 run.releasedIn.set(e.address, index);
             }
         }
+        // A pointer is written when its value changed, or when the block at its address is not
+        // the one it pointed to: a line that deletes and appends may give a block back and take
+        // it again, leaving the same address where two writes happened.
+        const moved = (value, target, to) => value !== to || (to !== 0 && run.blocks.get(to) !== target);
         const head = run.firstAt === 0 ? 0 : view.getUint32(run.firstAt, true);
         const pointers = [];
-        if (head !== run.first) {
+        if (moved(run.first, run.firstBlock, head)) {
             change({ change: 'first', address: 'first', from: run.first, to: head,
                      fromBlock: run.firstBlock, toBlock: run.blocks.get(head) });
             pointers.push(head);
@@ -146,7 +150,7 @@ const steps = (() => {
                 if (data !== b.data) {
                     change({ change: 'data', address, from: b.data, to: data, block: b });
                 }
-                if (next !== b.next) {
+                if (moved(b.next, b.nextBlock, next)) {
                     change({ change: 'next', address, from: b.next, to: next, block: b,
                              fromBlock: b.nextBlock, toBlock: run.blocks.get(next) });
                     pointers.push(next);

@@ -77,6 +77,15 @@ const state = (run) => {
     return { values: nodes.map((n) => n.data), cycle, stray, unlinked: steps.unlinked(run) };
 };
 
+// The values of the list as the crafted memory holds it.
+const held = (view) => {
+    const values = [];
+    for (let at = view.getUint32(firstAt, true); at !== 0; at = view.getUint32(at + 4, true)) {
+        values.push(view.getInt32(at, true));
+    }
+    return values;
+};
+
 for (const [name, typed, expected] of cases) {
     test(name, () => {
         const view = new DataView(new ArrayBuffer(4096));
@@ -90,6 +99,7 @@ for (const [name, typed, expected] of cases) {
             play(line);
             steps.record(run, view, line);
             assert.equal(summary(written(run.steps[i + 1].changes), name), expected[i][1], `after ${line}`);
+            assert.deepEqual(state(run).values, held(view), `the list in memory after ${line}`);
             lists.push(state(run));
         });
         // Any step, reached from any other, is the list as it was: each step back, each step
