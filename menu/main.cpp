@@ -30,15 +30,19 @@ bool failed(const char *what, int error) {
     return error != 0;
 }
 
-// Whether the prompt's line is left open on the screen when the input stops: only a terminal
-// shows one, and a file or a pipe gets nothing but the dialogue.
+// Whether the prompt's line is left open on the screen when the input stops, for the shell's
+// prompt or an error to follow: only a terminal shows one, and a file or a pipe gets nothing but
+// the dialogue.
 bool prompt_line_open(const console &io) {
     if (!platform::is_terminal(standard_output)) {
         return false;
     }
-    // Where ending the input at the terminal takes Enter, that Enter has already ended the line.
-    return platform::end_of_input_leaves_line_open || read_error(io) != 0 ||
-           !platform::is_terminal(standard_input);
+    if (read_error(io) != 0) {
+        return true;
+    }
+    // The end of the input typed at the terminal: Control-D leaves the line open, while Windows'
+    // Control-Z takes an Enter, which has ended it.
+    return platform::end_of_input_leaves_line_open && platform::is_terminal(standard_input);
 }
 
 }  // namespace

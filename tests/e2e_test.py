@@ -189,6 +189,21 @@ class Terminal(unittest.TestCase):
             out.seek(0)
             self.assertEqual(out.read().decode(), M + D + M + "5->" + M)
         os.close(screen_side)
+        # Answers from a pipe, shown at a terminal: the dialogue as it was, and nothing more.
+        screen_side, program_side = pty.openpty()
+        with bounded.Popen([LISTMENU], stdin=subprocess.PIPE, stdout=program_side) as p:
+            os.close(program_side)
+            p.stdin.write(b"1 5\n")
+            p.stdin.close()
+            self.assertEqual(p.wait(WAIT), 0)
+            screen = read_until(screen_side, (M + D + M).replace("\n", "\r\n").encode())
+            try:
+                while chunk := os.read(screen_side, 4096):
+                    screen += chunk
+            except OSError:  # the terminal closes with the program, once all it wrote is read
+                pass
+        self.assertEqual(screen.decode(), (M + D + M).replace("\n", "\r\n"))
+        os.close(screen_side)
         # A read error shown at a terminal starts on a line of its own.
         screen_side, program_side = pty.openpty()
         directory = os.open("/", os.O_RDONLY)
