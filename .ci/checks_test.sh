@@ -67,6 +67,14 @@ dos win/listmenu.txt 'Control-Z then Enter ends the input.'
 standin win/listmenu.exe "$echoes_crlf"
 printf '\0asm' > wasi/listmenu.wasm
 cp win/README.txt wasi/README.txt
+mkdir web
+for file in index.html terminal.js steps.js picture.js stepper.js wasi.js lines.js run.js heap.js link.js \
+            listmenu.js listmenu.wasm xterm.js xterm.css; do
+    echo "// $file" > "web/$file"
+done
+echo 'Permission is hereby granted' > web/LICENSE.txt
+echo 'Copyright (c) The xterm.js authors' > web/LICENSE-xterm.txt
+echo 'python3 -m http.server --directory .' > web/README.txt
 cp src/LICENSE wasi/LICENSE.txt
 echo '// runs the module' > wasi/run.mjs
 standin node 'case $# in 3) exec cat ;; esac; echo usage: run.mjs MODULE; exit 2'
@@ -102,6 +110,10 @@ cases=(
     "check_deb_fields listmenu.deb arm64 | Depends is 'libc6' | deb arm64 libc6"
     "check_deb_fields listmenu.deb arm64 | dpkg-deb cannot read | rm listmenu.deb"
     "check_tarball src | src/build should not be there | mkdir src/build"
+    "check_tarball src | src/.git should not be there | mkdir src/.git"
+    "check_web_zip web | stepper.js is missing | rm web/stepper.js"
+    "check_web_zip web | xterm.js's licence | echo 'MIT License' > web/LICENSE-xterm.txt"
+    "check_web_zip web | python3 -m http.server | echo 'Open index.html' > web/README.txt"
     "has win/LICENSE.txt ^Permission | could not search win/LICENSE.txt | rm win/LICENSE.txt"
     "lacks win/README.txt apt-get | could not search win/README.txt | rm win/README.txt"
     "crlf win/README.txt | could not search win/README.txt | rm win/README.txt"
