@@ -14,6 +14,22 @@ const stepper = (() => {
     let sourceOf = new Map();  // its operations' sources, by name
     let drawMs = 0;            // how long the last step took to show
 
+    // The source of each operation in `text` (list.cpp): a definition starts at the line that
+    // names it at the margin and ends at the margin's closing brace.
+    function sources(text, names) {
+        const lines = text.split('\n');
+        const found = new Map();
+        for (const name of names) {
+            const named = new RegExp(`^\\S.*[\\s*&]${name}\\(.*\\{$`);
+            const start = lines.findIndex((l) => named.test(l));
+            const end = lines.indexOf('}', start);
+            if (start >= 0 && end > start) {
+                found.set(name, { line: start + 1, text: lines.slice(start, end + 1).join('\n') });
+            }
+        }
+        return found;
+    }
+
     function item(c, run) {
         const li = document.createElement('li');
         const at = c.address === 'first' ? 'first' : hex(c.address);
@@ -77,7 +93,7 @@ const stepper = (() => {
         const start = performance.now();
         if (run !== current) {
             current = run;
-            sourceOf = steps.sources(run.source, run.names.values());
+            sourceOf = sources(run.source, run.names.values());
             figures = new Map();
         }
         steps.go(run, k);

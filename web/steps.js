@@ -206,23 +206,7 @@ const steps = (() => {
     // Blocks taken and not yet linked at the shown step: no field of theirs means anything yet.
     const unlinked = (run) => run.steps[run.shown].pending;
 
-    // The source of each operation in `text` (list.cpp): a definition starts at the line that
-    // names it at the margin and ends at the margin's closing brace.
-    function sources(text, names) {
-        const lines = text.split('\n');
-        const found = new Map();
-        for (const name of names) {
-            const named = new RegExp(`^\\S.*[\\s*&]${name}\\(.*\\{$`);
-            const start = lines.findIndex((l) => named.test(l));
-            const end = lines.indexOf('}', start);
-            if (start >= 0 && end > start) {
-                found.set(name, { line: start + 1, text: lines.slice(start, end + 1).join('\n') });
-            }
-        }
-        return found;
-    }
-
-    return { nodeSize, create, operation, entered, left, taken, released, record, go, walk, unlinked, sources };
+    return { nodeSize, create, operation, entered, left, taken, released, record, go, walk, unlinked };
 })();
 
 if (typeof module === 'object') {
