@@ -1,15 +1,11 @@
 #include "console/format.hpp"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 
 namespace console_internal {
 
 namespace {
-
-constexpr std::array<std::uint32_t, 10> powers_of_ten = {1,      10,      100,      1000,      10000,
-                                                         100000, 1000000, 10000000, 100000000, 1000000000};
 
 // Digits are packed into a word with the first character in the low byte and stored a byte at
 // a time from there, so the text comes out right whatever the machine's byte order; compilers
@@ -24,24 +20,40 @@ constexpr std::array<std::uint16_t, 100> digit_pairs = [] {
     return pairs;
 }();
 
+// The same with no leading zero, for a number's first digits: below 10, one digit.
+constexpr std::array<std::uint16_t, 100> leading_pairs = [] {
+    std::array<std::uint16_t, 100> pairs = digit_pairs;
+    for (unsigned n = 0; n < 10; ++n) {
+        pairs.at(n) = static_cast<std::uint16_t>('0' + n);
+    }
+    return pairs;
+}();
+
+// For each bit width, the digit count of its least number, in the high half; where the width
+// also holds the next power of ten 10^k, plus 2^32 - 10^k, so that adding a number of that
+// width carries one more into the high half exactly when the number is 10^k or more.
+constexpr std::array<std::uint64_t, 33> digit_steps = [] {
+    std::array<std::uint64_t, 33> steps{};
+    for (unsigned width = 1; width < steps.size(); ++width) {
+        const std::uint64_t least = std::uint64_t{1} << (width - 1);
+        std::uint64_t count = 1;
+        std::uint64_t power = 10;
+        for (; power <= least; power *= 10) {
+            ++count;
+        }
+        const bool reached = power < least << 1;
+        steps.at(width) = count << 32 | (reached ? (std::uint64_t{1} << 32) - power : 0);
+    }
+    return steps;
+}();
+
 std::uint64_t pair(std::uint32_t n) {
     return digit_pairs[n];
 }
 
-// Each number below 10^4 as its four digits: 40 KB, for two loads where pairs took four loads and
-// two more divisions. A value formats in about 60% of the time it took with pairs alone (format_ints
-// in bench/micro.cpp; the README gives today's figure).
-constexpr std::array<std::uint32_t, 10000> digit_quads = [] {
-    std::array<std::uint32_t, 10000> quads{};
-    for (std::uint32_t n = 0; n < quads.size(); ++n) {
-        quads.at(n) = digit_pairs.at(n / 100) | std::uint32_t{digit_pairs.at(n % 100)} << 16;
-    }
-    return quads;
-}();
-
-// The eight digits of `n` < 10^8, zero-padded.
-std::uint64_t eight_digits(std::uint32_t n) {
-    return digit_quads[n / 10000] | std::uint64_t{digit_quads[n % 10000]} << 32;
+std::size_t decimal_digits(std::uint32_t n) {
+    n |= 1U;  // gives 0 its one digit and changes no other count
+    return static_cast<std::size_t>((n + digit_steps[static_cast<unsigned>(std::bit_width(n))]) >> 32);
 }
 
 // Stores the first `N` characters of `word`.
@@ -50,14 +62,6 @@ void store(char *at, std::uint64_t word) {
     for (std::size_t i = 0; i < N; ++i) {
         at[i] = static_cast<char>(word >> (8 * i));
     }
-}
-
-std::size_t decimal_digits(std::uint32_t n) {
-    // 1233 / 4096 is just under log10(2): a guess from the bit count, then one comparison.
-    // Setting the low bit changes no digit count and gives 0 its one digit.
-    n |= 1U;
-    const auto guess = static_cast<std::size_t>(std::bit_width(n) * 1233 >> 12);
-    return guess + (n >= powers_of_ten[guess] ? 1 : 0);
 }
 
 }  // namespace
@@ -69,18 +73,26 @@ char *format_int(char *at, std::int32_t value) {
         value < 0 ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
     const std::size_t digits = decimal_digits(magnitude);
 
+    // Each pair of digits comes from a quotient of its own (q6 drops the last six digits), so the
+    // pairs are worked out side by side, none waiting on another. A division by a constant is a
+    // multiply by its reciprocal, which compilers make exact for every 32-bit value; a chain of
+    // fixed-point multiplies by 100 needs fewer multiplies but waits on each.
+    const std::uint32_t q2 = magnitude / 100;
+    const std::uint32_t q4 = magnitude / 10000;
+    const std::uint32_t q6 = magnitude / 1000000;
+    const std::uint32_t q8 = magnitude / 100000000;
     // The digits are assembled in registers and stored a word at a time: building them in
     // memory and reading them back stalls on every value.
-    std::uint64_t last_eight = eight_digits(magnitude % 100000000);
+    const std::uint64_t last_eight = pair(q6 - 100 * q8) | pair(q4 - 100 * q6) << 16 |
+                                     pair(q2 - 100 * q4) << 32 | pair(magnitude - 100 * q2) << 48;
     if (digits > 8) {
-        const std::uint64_t first_two = pair(magnitude / 100000000) >> (digits == 9 ? 8 : 0);
-        store<2>(at, first_two);
+        store<2>(at, leading_pairs[q8]);  // one digit leaves a byte that the eight write over
         at += digits - 8;
-    } else {
-        last_eight >>= 8 * (8 - digits);  // drops the leading zeros
+        store<8>(at, last_eight);
+        return at + 8;
     }
-    store<8>(at, last_eight);
-    return at + std::min<std::size_t>(digits, 8);
+    store<8>(at, last_eight >> 8 * (8 - digits));  // drops the leading zeros
+    return at + digits;
 }
 
 }  // namespace console_internal
