@@ -7,6 +7,9 @@ namespace console_internal {
 
 namespace {
 
+constexpr std::array<std::uint32_t, 10> powers_of_ten = {1,      10,      100,      1000,      10000,
+                                                         100000, 1000000, 10000000, 100000000, 1000000000};
+
 // Digits are packed into a word with the first character in the low byte and stored a byte at
 // a time from there, so the text comes out right whatever the machine's byte order; compilers
 // merge the bytes into one store where the order allows.
@@ -20,6 +23,10 @@ constexpr std::array<std::uint16_t, 100> digit_pairs = [] {
     return pairs;
 }();
 
+std::uint64_t pair(std::uint32_t n) {
+    return digit_pairs[n];
+}
+
 // The same with no leading zero, for a number's first digits: below 10, one digit.
 constexpr std::array<std::uint16_t, 100> leading_pairs = [] {
     std::array<std::uint16_t, 100> pairs = digit_pairs;
@@ -29,39 +36,20 @@ constexpr std::array<std::uint16_t, 100> leading_pairs = [] {
     return pairs;
 }();
 
-// For each bit width, the digit count of its least number, in the high half; where the width
-// also holds the next power of ten 10^k, plus 2^32 - 10^k, so that adding a number of that
-// width carries one more into the high half exactly when the number is 10^k or more.
-constexpr std::array<std::uint64_t, 33> digit_steps = [] {
-    std::array<std::uint64_t, 33> steps{};
-    for (unsigned width = 1; width < steps.size(); ++width) {
-        const std::uint64_t least = std::uint64_t{1} << (width - 1);
-        std::uint64_t count = 1;
-        std::uint64_t power = 10;
-        for (; power <= least; power *= 10) {
-            ++count;
-        }
-        const bool reached = power < least << 1;
-        steps.at(width) = count << 32 | (reached ? (std::uint64_t{1} << 32) - power : 0);
-    }
-    return steps;
-}();
-
-std::uint64_t pair(std::uint32_t n) {
-    return digit_pairs[n];
-}
-
-std::size_t decimal_digits(std::uint32_t n) {
-    n |= 1U;  // gives 0 its one digit and changes no other count
-    return static_cast<std::size_t>((n + digit_steps[static_cast<unsigned>(std::bit_width(n))]) >> 32);
-}
-
 // Stores the first `N` characters of `word`.
 template <std::size_t N>
 void store(char *at, std::uint64_t word) {
     for (std::size_t i = 0; i < N; ++i) {
         at[i] = static_cast<char>(word >> (8 * i));
     }
+}
+
+std::size_t decimal_digits(std::uint32_t n) {
+    // 1233 / 4096 is just under log10(2): a guess from the bit count, then one comparison.
+    // Setting the low bit changes no digit count and gives 0 its one digit.
+    n |= 1U;
+    const auto guess = static_cast<std::size_t>(std::bit_width(n) * 1233 >> 12);
+    return guess + (n >= powers_of_ten[guess] ? 1 : 0);
 }
 
 }  // namespace
@@ -71,7 +59,6 @@ char *format_int(char *at, std::int32_t value) {
     at += value < 0 ? 1 : 0;
     const std::uint32_t magnitude =
         value < 0 ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-    const std::size_t digits = decimal_digits(magnitude);
 
     // Each pair of digits comes from a quotient of its own (q6 drops the last six digits), so the
     // pairs are worked out side by side, none waiting on another. A division by a constant is a
@@ -85,12 +72,14 @@ char *format_int(char *at, std::int32_t value) {
     // memory and reading them back stalls on every value.
     const std::uint64_t last_eight = pair(q6 - 100 * q8) | pair(q4 - 100 * q6) << 16 |
                                      pair(q2 - 100 * q4) << 32 | pair(magnitude - 100 * q2) << 48;
-    if (digits > 8) {
+    // Nine or ten digits, most of the full range, need no digit count.
+    if (q8 != 0) {
         store<2>(at, leading_pairs[q8]);  // one digit leaves a byte that the eight write over
-        at += digits - 8;
+        at += q8 < 10 ? 1 : 2;
         store<8>(at, last_eight);
         return at + 8;
     }
+    const std::size_t digits = decimal_digits(magnitude);
     store<8>(at, last_eight >> 8 * (8 - digits));  // drops the leading zeros
     return at + digits;
 }
