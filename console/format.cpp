@@ -1,6 +1,5 @@
 #include "console/format.hpp"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 
@@ -28,21 +27,14 @@ std::uint64_t pair(std::uint32_t n) {
     return digit_pairs[n];
 }
 
-// Each number below 10^4 as its four digits: 40 KB, for two loads where pairs took four loads and
-// two more divisions. A value formats in about 60% of the time it took with pairs alone (format_ints
-// in bench/micro.cpp; the README gives today's figure).
-constexpr std::array<std::uint32_t, 10000> digit_quads = [] {
-    std::array<std::uint32_t, 10000> quads{};
-    for (std::uint32_t n = 0; n < quads.size(); ++n) {
-        quads.at(n) = digit_pairs.at(n / 100) | std::uint32_t{digit_pairs.at(n % 100)} << 16;
+// The same with no leading zero, for a number's first digits: below 10, one digit.
+constexpr std::array<std::uint16_t, 100> leading_pairs = [] {
+    std::array<std::uint16_t, 100> pairs = digit_pairs;
+    for (unsigned n = 0; n < 10; ++n) {
+        pairs.at(n) = static_cast<std::uint16_t>('0' + n);
     }
-    return quads;
+    return pairs;
 }();
-
-// The eight digits of `n` < 10^8, zero-padded.
-std::uint64_t eight_digits(std::uint32_t n) {
-    return digit_quads[n / 10000] | std::uint64_t{digit_quads[n % 10000]} << 32;
-}
 
 // Stores the first `N` characters of `word`.
 template <std::size_t N>
@@ -67,20 +59,29 @@ char *format_int(char *at, std::int32_t value) {
     at += value < 0 ? 1 : 0;
     const std::uint32_t magnitude =
         value < 0 ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-    const std::size_t digits = decimal_digits(magnitude);
 
+    // Each pair of digits comes from a quotient of its own (q6 drops the last six digits), so the
+    // pairs are worked out side by side, none waiting on another. A division by a constant is a
+    // multiply by its reciprocal, which compilers make exact for every 32-bit value; a chain of
+    // fixed-point multiplies by 100 needs fewer multiplies but waits on each.
+    const std::uint32_t q2 = magnitude / 100;
+    const std::uint32_t q4 = magnitude / 10000;
+    const std::uint32_t q6 = magnitude / 1000000;
+    const std::uint32_t q8 = magnitude / 100000000;
     // The digits are assembled in registers and stored a word at a time: building them in
     // memory and reading them back stalls on every value.
-    std::uint64_t last_eight = eight_digits(magnitude % 100000000);
-    if (digits > 8) {
-        const std::uint64_t first_two = pair(magnitude / 100000000) >> (digits == 9 ? 8 : 0);
-        store<2>(at, first_two);
-        at += digits - 8;
-    } else {
-        last_eight >>= 8 * (8 - digits);  // drops the leading zeros
+    const std::uint64_t last_eight = pair(q6 - 100 * q8) | pair(q4 - 100 * q6) << 16 |
+                                     pair(q2 - 100 * q4) << 32 | pair(magnitude - 100 * q2) << 48;
+    // Nine or ten digits, most of the full range, need no digit count.
+    if (q8 != 0) {
+        store<2>(at, leading_pairs[q8]);  // one digit leaves a byte that the eight write over
+        at += q8 < 10 ? 1 : 2;
+        store<8>(at, last_eight);
+        return at + 8;
     }
-    store<8>(at, last_eight);
-    return at + std::min<std::size_t>(digits, 8);
+    const std::size_t digits = decimal_digits(magnitude);
+    store<8>(at, last_eight >> 8 * (8 - digits));  // drops the leading zeros
+    return at + digits;
 }
 
 }  // namespace console_internal
