@@ -61,8 +61,8 @@ char *format_int(char *at, std::int32_t value) {
         value < 0 ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
 
     // Each pair of digits comes from a quotient of its own (q6 drops the last six digits), so the
-    // pairs are worked out side by side, none waiting on another. A division by a constant is a
-    // multiply by its reciprocal, which compilers make exact for every 32-bit value; a chain of
+    // pairs are worked out side by side, none waiting on another. A division by a constant is exact
+    // by definition, and compilers make it a multiply by the constant's reciprocal; a chain of
     // fixed-point multiplies by 100 needs fewer multiplies but waits on each.
     const std::uint32_t q2 = magnitude / 100;
     const std::uint32_t q4 = magnitude / 10000;

@@ -30,9 +30,9 @@ bool failed(const char *what, int error) {
     return error != 0;
 }
 
-// Whether the prompt's line is left open on the screen when the input stops, for the shell's
-// prompt or an error to follow: only a terminal shows one, and a file or a pipe gets nothing but
-// the dialogue.
+// Whether the program ends the prompt's line when the input stops, for the shell's prompt or an
+// error to follow: only on a terminal, and a file or a pipe gets nothing but the dialogue. Answers
+// piped to a terminal end as they always have, so that what a script shows stays the same.
 bool prompt_line_open(const console &io) {
     if (!platform::is_terminal(standard_output)) {
         return false;
