@@ -30,10 +30,10 @@ bool failed(const char *what, int error) {
     return error != 0;
 }
 
-// Whether the program ends the prompt's line when the input stops, for the shell's prompt or an
+// Whether the program ends the prompt's line itself when the input stops, for the shell's prompt or an
 // error to follow: only on a terminal, and a file or a pipe gets nothing but the dialogue. Answers
 // piped to a terminal end as they always have, so that what a script shows stays the same.
-bool prompt_line_open(const console &io) {
+bool ends_prompt_line(const console &io) {
     if (!platform::is_terminal(standard_output)) {
         return false;
     }
@@ -58,7 +58,7 @@ int main() {
 
     // The nodes left in the list at the end are not released: the process ends with them.
     node *first = nullptr;
-    if (menu(io, first) == ending::stopped && io.write_error == 0 && prompt_line_open(io)) {
+    if (menu(io, first) == ending::stopped && io.write_error == 0 && ends_prompt_line(io)) {
         write(io, "\n");  // the shell's prompt, or a read error, starts on a fresh line
     }
     flush(io);
