@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "console/console.hpp"
@@ -36,7 +35,7 @@ bool refill(console &io) {
         return false;
     }
     if (r.what != platform::outcome::moved) {
-        io.in = input::failed{r.error != 0 ? r.error : EIO};  // kept for the program to report
+        io.in = input::failed{r.error};  // kept for the program to report
         return false;
     }
     io.in_pos = io.in_buf.data();

@@ -16,6 +16,8 @@ platform::result settled(int fd, platform::direction way, Call call) {
             if (error != 0) {
                 return {platform::outcome::failed, 0, error};
             }
+        } else if (r.what == platform::outcome::failed && r.error == 0) {
+            return {platform::outcome::failed, 0, EIO};  // a failure is never reported as none
         } else if (r.what != platform::outcome::interrupted) {
             return r;
         }
@@ -33,7 +35,7 @@ int write_all(int fd, std::span<const char> text) {
         const platform::result r =
             settled(fd, platform::direction::out, [fd, text] { return platform::write(fd, text); });
         if (r.what != platform::outcome::moved) {
-            return r.error != 0 ? r.error : EIO;
+            return r.error != 0 ? r.error : EIO;  // a write that ends takes nothing: no progress
         }
         text = text.subspan(r.bytes);
     }

@@ -206,7 +206,7 @@ const steps = (() => {
     // Blocks taken and not yet linked at the shown step: no field of theirs means anything yet.
     const unlinked = (run) => run.steps[run.shown].pending;
 
-    return { nodeSize, create, operation, entered, left, taken, released, record, go, walk, unlinked };
+    return { create, operation, entered, left, taken, released, record, go, walk, unlinked };
 })();
 
 if (typeof module === 'object') {
