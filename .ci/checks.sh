@@ -169,11 +169,15 @@ check_wasi_zip() { # WASI EXPECTED NODE
     [[ $status == 2 && $said == usage:* ]] || fail "$wasi/run.mjs with no module: status $status, said: $said"
 }
 
-# The web zip, unpacked in WEB: the page's files, both licences, and a README on serving it.
+# The web zip, unpacked in WEB: every file the page loads by name, the module its script fetches,
+# both licences, and a README on serving it.
 check_web_zip() { # WEB
-    local web=$1 file
-    for file in index.html terminal.js steps.js picture.js stepper.js wasi.js lines.js run.js heap.js link.js \
-                listmenu.js listmenu.wasm xterm.js xterm.css README.txt; do
+    local web=$1 loads file
+    present "$web/index.html"
+    # Read from the page itself, so that a script added to it cannot be left out of the zip.
+    loads=$(grep -oE '(src|href)="[^":/]+"' "$web/index.html") ||
+        fail "$web/index.html loads no file by name, or cannot be read (above)"
+    for file in $(cut -d'"' -f2 <<< "$loads") listmenu.wasm README.txt; do
         present "$web/$file"
     done
     has "$web/LICENSE.txt" '^Permission is hereby granted' "listmenu's licence"

@@ -68,8 +68,9 @@ standin win/listmenu.exe "$echoes_crlf"
 printf '\0asm' > wasi/listmenu.wasm
 cp win/README.txt wasi/README.txt
 mkdir web
-for file in index.html terminal.js steps.js picture.js stepper.js wasi.js lines.js run.js heap.js link.js \
-            listmenu.js listmenu.wasm xterm.js xterm.css; do
+printf '%s\n' '<link rel="icon" href="data:,">' '<link rel="stylesheet" href="xterm.css">' \
+    '<script src="stepper.js"></script>' '<script src="listmenu.js"></script>' > web/index.html
+for file in xterm.css stepper.js listmenu.js listmenu.wasm; do
     echo "// $file" > "web/$file"
 done
 echo 'Permission is hereby granted' > web/LICENSE.txt
@@ -112,6 +113,9 @@ cases=(
     "check_tarball src | src/build should not be there | mkdir src/build"
     "check_tarball src | src/.git should not be there | mkdir src/.git"
     "check_web_zip web | stepper.js is missing | rm web/stepper.js"
+    "check_web_zip web | web/new.js is missing | echo '<script src=\"new.js\"></script>' >> web/index.html"
+    "check_web_zip web | listmenu.wasm is missing | rm web/listmenu.wasm"
+    "check_web_zip web | loads no file by name | echo '<p>' > web/index.html"
     "check_web_zip web | xterm.js's licence | echo 'MIT License' > web/LICENSE-xterm.txt"
     "check_web_zip web | python3 -m http.server | echo 'Open index.html' > web/README.txt"
     "has win/LICENSE.txt ^Permission | could not search win/LICENSE.txt | rm win/LICENSE.txt"

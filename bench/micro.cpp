@@ -5,7 +5,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -90,13 +92,18 @@ void display_list(benchmark::State &state) {
 }
 
 // Formatting alone, ours beside the standard library's, on full-range values as the sessions use.
-template <class Format>
-void format_each(benchmark::State &state, Format format) {
+std::vector<std::int32_t> full_range_values() {
     std::mt19937 rng(7);
     std::vector<std::int32_t> values(4096);
     for (std::int32_t &value : values) {
         value = static_cast<std::int32_t>(rng());
     }
+    return values;
+}
+
+template <class Format>
+void format_each(benchmark::State &state, Format format) {
+    const std::vector<std::int32_t> values = full_range_values();
     std::vector<char> text(values.size() * 16);
     while (state.KeepRunning()) {
         char *at = text.data();
@@ -114,6 +121,34 @@ void format_ints(benchmark::State &state) {
 
 void to_chars_ints(benchmark::State &state) {
     format_each(state, [](char *at, std::int32_t value) { return std::to_chars(at, at + 16, value).ptr; });
+}
+
+// The floor of formatting one value at a time: what is left with no digit worked out. The sign,
+// ten bytes stored and the step past the text, whose length is looked up.
+void format_shell(benchmark::State &state) {
+    const std::vector<std::int32_t> values = full_range_values();
+    std::vector<std::uint8_t> digits;
+    for (const std::int32_t value : values) {
+        std::array<char, 16> text{};
+        const char *end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+        digits.push_back(static_cast<std::uint8_t>(end - text.data() - (value < 0 ? 1 : 0)));
+    }
+    std::vector<char> text(values.size() * 16);
+    while (state.KeepRunning()) {
+        char *at = text.data();
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            *at = '-';
+            at += values[i] < 0 ? 1 : 0;
+            // Bytes that change with the value, standing in for its digits.
+            const std::uint64_t word =
+                static_cast<std::uint32_t>(values[i]) * std::uint64_t{0x0101010101010101};
+            std::memcpy(at, &word, 2);
+            std::memcpy(at + 2, &word, 8);
+            at += digits[i];
+        }
+        benchmark::DoNotOptimize(at);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
 }
 
 // Each append walks to the tail; taking the head off afterwards keeps the length.
@@ -143,6 +178,7 @@ BENCHMARK(read_answers);
 BENCHMARK(menu_churn);
 BENCHMARK(format_ints);
 BENCHMARK(to_chars_ints);
+BENCHMARK(format_shell);
 BENCHMARK(display_list)->Arg(1000)->Arg(2000)->Arg(100000);
 BENCHMARK(append_at)->Arg(10)->Arg(1000)->Arg(10000)->Arg(100000);
 
