@@ -169,18 +169,29 @@ check_wasi_zip() { # WASI EXPECTED NODE
     [[ $status == 2 && $said == usage:* ]] || fail "$wasi/run.mjs with no module: status $status, said: $said"
 }
 
-# The web zip, unpacked in WEB: every file the page loads by name, the module its script fetches,
-# both licences, and a README on serving it.
+# The web zip, unpacked in WEB: every file the page loads by name and the module its script
+# fetches, each listed in the README, which also says how to serve them; and both licences.
 check_web_zip() { # WEB
-    local web=$1 loads file
+    local web=$1 loads line file files=(listmenu.wasm) status=0
     present "$web/index.html"
-    # Read from the page itself, so that a script added to it cannot be left out of the zip.
-    loads=$(grep -oE '(src|href)="[^":/]+"' "$web/index.html") ||
-        fail "$web/index.html loads no file by name, or cannot be read (above)"
-    for file in $(cut -d'"' -f2 <<< "$loads") listmenu.wasm README.txt; do
+    # Read from the page itself, so that a file added to it cannot be left out of the zip.
+    loads=$(grep -oiE '(^|[[:space:]])(src|href)="[^"]*"' "$web/index.html") || status=$?
+    searched "$status" "$web/index.html" 'src="..." or href="..."'
+    ((status == 0)) || fail "$web/index.html loads no file by name"
+    while IFS= read -r line; do
+        file=${line#*\"}
+        file=${file%\"}
+        file=${file%%[?#]*}
+        # Not a file of the zip: data: and other schemes, other hosts, a place in the page.
+        if [[ -n $file && $file != *:* && $file != //* ]]; then
+            files+=("$file")
+        fi
+    done <<< "$loads"
+    for file in "${files[@]}"; do
         present "$web/$file"
+        has "$web/README.txt" "(^|[[:space:],])${file//./\\.}([[:space:],]|$)" "the README's list of files"
     done
+    has "$web/README.txt" 'python3 -m http.server'
     has "$web/LICENSE.txt" '^Permission is hereby granted' "listmenu's licence"
     has "$web/LICENSE-xterm.txt" 'The xterm.js authors' "xterm.js's licence"
-    has "$web/README.txt" 'python3 -m http.server'
 }

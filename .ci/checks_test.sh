@@ -68,14 +68,15 @@ standin win/listmenu.exe "$echoes_crlf"
 printf '\0asm' > wasi/listmenu.wasm
 cp win/README.txt wasi/README.txt
 mkdir web
-printf '%s\n' '<link rel="icon" href="data:,">' '<link rel="stylesheet" href="xterm.css">' \
-    '<script src="stepper.js"></script>' '<script src="listmenu.js"></script>' > web/index.html
+printf '%s\n' '<link rel="icon" href="data:,"><link rel="stylesheet" href="xterm.css?v=1">' \
+    '<a href="#heap"></a><a href="https://example.org/">' '<script SRC="stepper.js"></script>' \
+    '<script src="listmenu.js"></script>' > web/index.html
 for file in xterm.css stepper.js listmenu.js listmenu.wasm; do
     echo "// $file" > "web/$file"
 done
 echo 'Permission is hereby granted' > web/LICENSE.txt
 echo 'Copyright (c) The xterm.js authors' > web/LICENSE-xterm.txt
-echo 'python3 -m http.server --directory .' > web/README.txt
+printf '%s\n' 'xterm.css, stepper.js   the page' 'listmenu.js listmenu.wasm' 'python3 -m http.server' > web/README.txt
 cp src/LICENSE wasi/LICENSE.txt
 echo '// runs the module' > wasi/run.mjs
 standin node 'case $# in 3) exec cat ;; esac; echo usage: run.mjs MODULE; exit 2'
@@ -115,9 +116,12 @@ cases=(
     "check_web_zip web | stepper.js is missing | rm web/stepper.js"
     "check_web_zip web | web/new.js is missing | echo '<script src=\"new.js\"></script>' >> web/index.html"
     "check_web_zip web | listmenu.wasm is missing | rm web/listmenu.wasm"
-    "check_web_zip web | loads no file by name | echo '<p>' > web/index.html"
+    "check_web_zip web | loads no file by name | echo '<p data-src=\"a.js\">' > web/index.html"
+    "check_web_zip web | web/index.html is missing | rm web/index.html"
+    "check_web_zip web | the README's list of files | sed -i 's/stepper.js/steppers.js/' web/README.txt"
+    "check_web_zip web | the README's list of files | sed -i 's/listmenu.wasm//' web/README.txt"
     "check_web_zip web | xterm.js's licence | echo 'MIT License' > web/LICENSE-xterm.txt"
-    "check_web_zip web | python3 -m http.server | echo 'Open index.html' > web/README.txt"
+    "check_web_zip web | python3 -m http.server | sed -i 's/python3 -m http.server//' web/README.txt"
     "has win/LICENSE.txt ^Permission | could not search win/LICENSE.txt | rm win/LICENSE.txt"
     "lacks win/README.txt apt-get | could not search win/README.txt | rm win/README.txt"
     "crlf win/README.txt | could not search win/README.txt | rm win/README.txt"

@@ -91,7 +91,7 @@ void display_list(benchmark::State &state) {
     free_list(first);
 }
 
-// Formatting alone, ours beside the standard library's, on full-range values as the sessions use.
+// Full-range values, as the sessions use.
 std::vector<std::int32_t> full_range_values() {
     std::mt19937 rng(7);
     std::vector<std::int32_t> values(4096);
@@ -101,6 +101,7 @@ std::vector<std::int32_t> full_range_values() {
     return values;
 }
 
+// Formatting alone, ours beside the standard library's.
 template <class Format>
 void format_each(benchmark::State &state, Format format) {
     const std::vector<std::int32_t> values = full_range_values();
@@ -123,8 +124,8 @@ void to_chars_ints(benchmark::State &state) {
     format_each(state, [](char *at, std::int32_t value) { return std::to_chars(at, at + 16, value).ptr; });
 }
 
-// The floor of formatting one value at a time: what is left with no digit worked out. The sign,
-// ten bytes stored and the step past the text, whose length is looked up.
+// The floor of formatting one value at a time, inlined: what is left with no digit worked out.
+// The sign, ten bytes stored and the step past the text, whose length is given.
 void format_shell(benchmark::State &state) {
     const std::vector<std::int32_t> values = full_range_values();
     std::vector<std::uint8_t> digits;
