@@ -175,12 +175,14 @@ check_web_zip() { # WEB
     local web=$1 loads line file files=(listmenu.wasm) status=0
     present "$web/index.html"
     # Read from the page itself, so that a file added to it cannot be left out of the zip.
-    loads=$(grep -oiE '(^|[[:space:]])(src|href)="[^"]*"' "$web/index.html") || status=$?
+    loads=$(grep -oiE "(^|[[:space:]])(src|href)[[:space:]]*=[[:space:]]*(\"[^\"]*\"|'[^']*')" "$web/index.html") ||
+        status=$?
     searched "$status" "$web/index.html" 'src="..." or href="..."'
     ((status == 0)) || fail "$web/index.html loads no file by name"
     while IFS= read -r line; do
-        file=${line#*\"}
-        file=${file%\"}
+        file=${line#*=}                  # the value, in its quotes, after any spaces
+        file=${file#"${file%%[\"\']*}"}
+        file=${file:1:-1}
         file=${file%%[?#]*}
         # Not a file of the zip: data: and other schemes, other hosts, a place in the page.
         if [[ -n $file && $file != *:* && $file != //* ]]; then

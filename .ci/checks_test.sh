@@ -70,7 +70,7 @@ cp win/README.txt wasi/README.txt
 mkdir web
 printf '%s\n' '<link rel="icon" href="data:,"><link rel="stylesheet" href="xterm.css?v=1">' \
     '<a href="#heap"></a><a href="https://example.org/">' '<script SRC="stepper.js"></script>' \
-    '<script src="listmenu.js"></script>' > web/index.html
+    "<script src = 'listmenu.js'></script>" > web/index.html
 for file in xterm.css stepper.js listmenu.js listmenu.wasm; do
     echo "// $file" > "web/$file"
 done
@@ -115,6 +115,7 @@ cases=(
     "check_tarball src | src/.git should not be there | mkdir src/.git"
     "check_web_zip web | stepper.js is missing | rm web/stepper.js"
     "check_web_zip web | web/new.js is missing | echo '<script src=\"new.js\"></script>' >> web/index.html"
+    "check_web_zip web | web/js/b.js is missing | echo \"<script src='js/b.js'></script>\" >> web/index.html"
     "check_web_zip web | listmenu.wasm is missing | rm web/listmenu.wasm"
     "check_web_zip web | loads no file by name | echo '<p data-src=\"a.js\">' > web/index.html"
     "check_web_zip web | web/index.html is missing | rm web/index.html"
