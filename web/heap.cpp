@@ -3,11 +3,10 @@
 // takes from the heap and gives back, the list's operations and source, and when the menu has
 // ended. The program is unchanged: the linker sends its calls through the wrappers below (--wrap).
 
-#include <array>
 #include <cstddef>
-#include <string_view>
 
 #include "menu/menu.hpp"
+#include "web/operations.hpp"
 
 // The page's side, imported from the module "heap".
 __attribute__((import_module("heap"), import_name("head"))) void tell_head(node *const *first);
@@ -30,28 +29,8 @@ extern const std::size_t list_source_size;
 
 namespace {
 
-struct operation {
-    const void *code;
-    std::string_view name;
-};
-
-// Function pointers as the instrumentation hands them over: wasm32 gives both one width.
-template <typename F>
-const void *code(F *f) {
-    return reinterpret_cast<const void *>(f);
-}
-
 void tell_operations() {
-    const std::array<operation, 7> operations{{
-        {code(&create_node), "create_node"},
-        {code(&create), "create"},
-        {code(&display), "display"},
-        {code(&delete_at_first), "delete_at_first"},
-        {code(&delete_at_last), "delete_at_last"},
-        {code(&count_nodes), "count_nodes"},
-        {code(&delete_at_position), "delete_at_position"},
-    }};
-    for (const operation &o : operations) {
+    for (const operation &o : operations()) {
         tell_operation(o.code, o.name.data(), o.name.size());
     }
 }
