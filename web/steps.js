@@ -63,29 +63,20 @@ const steps = (() => {
     // Each taking of a block has its own record, `c.block`, which every change to the block in
     // that life shares, and each pointer written names the record it points to: moving between
     // steps writes fields and looks nothing up.
-    function apply(run, c) {
+    function put(run, c, value, block) {
         if (c.change === 'first') {
-            run.first = c.to;
-            run.firstBlock = c.toBlock;
+            run.first = value;
+            run.firstBlock = block;
         } else if (c.change === 'data' || c.change === 'next') {
-            c.block[c.change] = c.to;
+            c.block[c.change] = value;
             if (c.change === 'next') {
-                c.block.nextBlock = c.toBlock;
+                c.block.nextBlock = block;
             }
         }
     }
 
-    function revert(run, c) {
-        if (c.change === 'first') {
-            run.first = c.from;
-            run.firstBlock = c.fromBlock;
-        } else if (c.change === 'data' || c.change === 'next') {
-            c.block[c.change] = c.from ?? 0;
-            if (c.change === 'next') {
-                c.block.nextBlock = c.fromBlock;
-            }
-        }
-    }
+    const apply = (run, c) => put(run, c, c.to, c.toBlock);
+    const revert = (run, c) => put(run, c, c.from ?? 0, c.fromBlock);
 
     // Moves `first` and the blocks' fields to step `to` (clamped to the steps there are).
     function go(run, to) {
