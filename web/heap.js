@@ -19,7 +19,7 @@ function heapImports(record, memory, ended) {
         taken: (block, size) => steps.taken(record, block, size),
         released: (block) => steps.released(record, block),
         entered: (code) => steps.entered(record, code),
-        left: (code) => steps.left(record, code),
+        left: () => steps.left(record),
         ended,
     };
 }

@@ -36,18 +36,15 @@ const steps = (() => {
         run.names.set(code, name);
     }
 
+    // Only the operations' entries and exits arrive: the module leaves out the rest (web/calls.cpp).
     function entered(run, code) {
         const name = run.names.get(code);
-        if (name !== undefined) {
-            run.running.push(name);
-            run.calls.push(name);
-        }
+        run.running.push(name);
+        run.calls.push(name);
     }
 
-    function left(run, code) {
-        if (run.names.has(code)) {
-            run.running.pop();
-        }
+    function left(run) {
+        run.running.pop();
     }
 
     function taken(run, address, size) {
