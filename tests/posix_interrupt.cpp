@@ -115,7 +115,7 @@ std::string watch(const watched &w, const std::function<void()> &release) {
 
 std::string interrupt(blocking_call in, int times, const std::function<void()> &call,
                       const std::function<void()> &release) {
-    struct sigaction act {};
+    struct sigaction act {};  // no SA_RESTART: a read or write the signal lands in returns EINTR
     act.sa_handler = count;
     sigemptyset(&act.sa_mask);
     struct sigaction before {};
