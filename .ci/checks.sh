@@ -169,29 +169,26 @@ check_wasi_zip() { # WASI EXPECTED NODE
     [[ $status == 2 && $said == usage:* ]] || fail "$wasi/run.mjs with no module: status $status, said: $said"
 }
 
-# The web zip, unpacked in WEB: every file the page loads by name and the module its script
-# fetches, each listed in the README, which also says how to serve them; and both licences.
+# The web zip, unpacked in WEB: every file of its README's list is there and not empty, and nothing
+# else is. The build writes that list once (web/CMakeLists.txt) and makes from it the zip, the
+# README's rows ("    NAME   what it is", under "In this zip:") and the page's script tags.
 check_web_zip() { # WEB
-    local web=$1 loads line file files=(listmenu.wasm) status=0
-    present "$web/index.html"
-    # Read from the page itself, so that a file added to it cannot be left out of the zip.
-    loads=$(grep -oiE "(^|[[:space:]])(src|href)[[:space:]]*=[[:space:]]*(\"[^\"]*\"|'[^']*')" "$web/index.html") ||
-        status=$?
-    searched "$status" "$web/index.html" 'src="..." or href="..."'
-    ((status == 0)) || fail "$web/index.html loads no file by name"
-    while IFS= read -r line; do
-        file=${line#*=}                  # the value, in its quotes, after any spaces
-        file=${file#"${file%%[\"\']*}"}
-        file=${file:1:-1}
-        file=${file%%[?#]*}
-        # Not a file of the zip: data: and other schemes, other hosts, a place in the page.
-        if [[ -n $file && $file != *:* && $file != //* ]]; then
+    local web=$1 rows file files=()
+    present "$web/README.txt"
+    rows=$(sed -n '/^In this zip:$/,/^[^[:space:]]/{/^    [^[:space:]]/p}' "$web/README.txt") ||
+        fail "sed could not read $web/README.txt"
+    while read -r file _; do
+        if [[ -n $file ]]; then
             files+=("$file")
         fi
-    done <<< "$loads"
+    done <<< "$rows"
+    ((${#files[@]} > 0)) || fail "$web/README.txt lists no file under 'In this zip:'"
     for file in "${files[@]}"; do
         present "$web/$file"
-        has "$web/README.txt" "(^|[[:space:],])${file//./\\.}([[:space:],]|$)" "the README's list of files"
+    done
+    for file in "$web"/* "$web"/.[!.]*; do
+        [[ -e $file ]] || continue
+        [[ " ${files[*]} " == *" ${file##*/} "* ]] || fail "$file is in the zip but not in the README's list"
     done
     has "$web/README.txt" 'python3 -m http.server'
     has "$web/LICENSE.txt" '^Permission is hereby granted' "listmenu's licence"

@@ -5,9 +5,7 @@
 // in a display); only the operations go on to the page, a call out of the module each.
 
 #include "web/operations.hpp"
-
-__attribute__((import_module("heap"), import_name("entered"))) void tell_entered(const void *code);
-__attribute__((import_module("heap"), import_name("left"))) void tell_left(const void *code);
+#include "web/page.hpp"
 
 extern "C" {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The list's operations that the page names, by the code address the instrumentation hands over:
-// web/heap.cpp tells the page their names, web/calls.cpp when they are entered and left.
+// web/watch.cpp tells the page their names, web/calls.cpp when they are entered and left.
 
 #include <array>
 #include <string_view>

@@ -70,7 +70,7 @@ const picture = (() => {
         for (const c of step.changes.filter((c) => c.change !== 'released')) {
             changed.set(c.address, [...(changed.get(c.address) ?? []), c.change]);
         }
-        const { nodes, count, cycle, stray } = steps.walk(run, shown);
+        const { nodes, count, cycle, stray } = walk(run, shown);
 
         const first = element('div', 'first');
         first.append(element('div', 'address', 'first'), element('span', 'value', link(run.first)));

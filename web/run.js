@@ -9,10 +9,15 @@ const run = (() => {
     const pageSize = 65536;
     const busy = 10;  // ms of lines handed over without a pause, so that the page still draws
 
-    // Runs `compiled` to its end. `heap(memory)` gives the module's "heap" imports; `input` is
-    // web/lines.js's; `write(text)` takes the output; `waited(memory)` is called at each wait
-    // for a line. Resolves to { status } or { trap }; rejects when the module cannot start.
-    async function start(compiled, { heap, input, write, waited }) {
+    // How a run stands: running, waiting (for a line), ended (with `status`) or stopped (by
+    // `trap`, the module's fault), with its waits so far and all it has written.
+    const create = () => ({ state: 'running', waits: 0, written: '', status: null, trap: null });
+
+    // Runs `compiled` to its end, keeping `own` (from create) up to date. `page(memory)` gives the
+    // module's "page" imports; `input` is web/lines.js's; `write(text)` takes the output;
+    // `waited(memory)` is called at each wait for a line. Resolves once the run has ended or
+    // stopped; rejects when the module cannot start.
+    async function start(compiled, own, { page, input, write, waited }) {
         let exports = null;
         let stack = 0;
         const memory = () => exports.memory;
@@ -36,28 +41,36 @@ const run = (() => {
             }
             return lines.take(input, room);
         }
-        const imports = { wasi_snapshot_preview1: wasi.imports({ memory, read, write }), heap: heap(memory) };
+        const written = (text) => {
+            own.written += text;
+            write(text);
+        };
+        const imports = { wasi_snapshot_preview1: wasi.imports({ memory, read, write: written }), page: page(memory) };
         exports = (await WebAssembly.instantiate(compiled, imports)).exports;
         let rested = performance.now();
         try {
             for (;;) {
                 exports._start();
                 if (exports.asyncify_get_state() !== asyncify.unwinding) {
-                    return { status: 0 };
+                    Object.assign(own, { state: 'ended', status: 0 });
+                    return;
                 }
                 exports.asyncify_stop_unwind();
+                own.state = 'waiting';
+                own.waits++;
                 waited(exports.memory);
                 if (performance.now() - rested > busy) {
                     await new Promise((rest) => setTimeout(rest));
                     rested = performance.now();
                 }
                 await lines.next(input);
+                own.state = 'running';
                 exports.asyncify_start_rewind(stack);
             }
         } catch (e) {
-            return e instanceof wasi.Exit ? { status: e.status } : { trap: e };
+            Object.assign(own, e instanceof wasi.Exit ? { state: 'ended', status: e.status } : { state: 'stopped', trap: e });
         }
     }
 
-    return { start };
+    return { create, start };
 })();

@@ -12,7 +12,6 @@ const stepper = (() => {
     const { hex, link } = picture;
     let current = null;     // the run whose steps are shown
     let sourceOf = new Map();  // its operations' sources, by name
-    let drawMs = 0;            // how long the last step took to show
 
     // The source of each operation in `text` (list.cpp): a definition starts at the line that
     // names it at the margin and ends at the margin's closing brace.
@@ -88,9 +87,8 @@ const stepper = (() => {
         code.replaceChildren(...(calls.length === 0 ? [idle] : [...new Set(calls)].map(figure)));
     }
 
-    // Shows step `k` of `run`, and returns the milliseconds it took, layout included.
+    // Shows step `k` of `run`.
     function show(run, k) {
-        const start = performance.now();
         if (run !== current) {
             current = run;
             sourceOf = sources(run.source, run.names.values());
@@ -116,13 +114,11 @@ const stepper = (() => {
         forward.setAttribute('aria-disabled', String(run.shown === last));
         said.textContent = run.shown === 0 ? `Step 0 of ${last}: the program's first wait for an answer.`
             : `Step ${run.shown} of ${last}: after ${step.line === null ? 'the end of the input' : `the line ${JSON.stringify(step.line)}`}.`;
-        document.body.getBoundingClientRect();  // lays the page out now, so that the time includes it
-        return performance.now() - start;
     }
 
     function move(by, to) {
         if (current !== null && current.steps.length > 0) {
-            drawMs = show(current, to ?? current.shown + by);
+            show(current, to ?? current.shown + by);
         }
     }
     back.addEventListener('click', () => move(-1));
@@ -130,9 +126,7 @@ const stepper = (() => {
     range.addEventListener('input', () => move(0, Number(range.value)));
 
     // Shows the newest step of `run`, as each answer does.
-    function newest(run) {
-        drawMs = show(run, run.steps.length - 1);
-    }
+    const newest = (run) => show(run, run.steps.length - 1);
 
-    return { show: newest, drawMs: () => drawMs };
+    return { show: newest };
 })();

@@ -12,7 +12,8 @@ const steps = (() => {
 
     // A run's record. `blocks` holds the node-sized blocks the program holds at the newest step,
     // `known` from the step that links a block (its fields mean something from then on); their
-    // fields hold the values of the shown step. The program's other blocks, its two buffers, are taken before step 0.
+    // fields hold the values of the shown step. The program's other blocks, its two buffers, are
+    // taken before step 0.
     function create() {
         return {
             steps: [],           // { line, changes, calls, pending } each
@@ -28,7 +29,7 @@ const steps = (() => {
             events: [],          // blocks taken and released since the last step
             calls: [],           // operations that ran since the last step
             releasedIn: new Map(),  // address → the step that last released it
-            walks: 0,
+            walks: 0,            // walks made so far, each marking the blocks it passes (web/walk.js)
         };
     }
 
@@ -164,37 +165,10 @@ const steps = (() => {
         return index;
     }
 
-    // The list at the shown step, from `first`: its length, the first `limit` nodes, and where
-    // it stops: at NULL, at an address it has already seen (a cycle), or at a block the program
-    // does not hold (stray).
-    function walk(run, limit) {
-        const stamp = ++run.walks;
-        const nodes = [];
-        let count = 0;
-        let cycle = null;
-        let stray = null;
-        for (let at = run.first, b = run.firstBlock; at !== 0; at = b.next, b = b.nextBlock) {
-            if (b === undefined) {
-                stray = at;
-                break;
-            }
-            if (b.walked === stamp) {
-                cycle = at;
-                break;
-            }
-            b.walked = stamp;
-            count++;
-            if (nodes.length < limit) {
-                nodes.push({ address: at, data: b.data, next: b.next });
-            }
-        }
-        return { nodes, count, cycle, stray };
-    }
-
     // Blocks taken and not yet linked at the shown step: no field of theirs means anything yet.
     const unlinked = (run) => run.steps[run.shown].pending;
 
-    return { create, operation, entered, left, taken, released, record, go, walk, unlinked };
+    return { create, operation, entered, left, taken, released, record, go, unlinked };
 })();
 
 if (typeof module === 'object') {

@@ -1,66 +1,74 @@
-// web/steps.js on crafted memory: the table's sessions played by a stand-in for the program that
-// writes what the program would write, then stepped back and forth; and lists no program makes.
+// web/steps.js and web/walk.js on crafted memory: the table's sessions (web/step_cases.mjs) as the
+// model of the dialogue says they go (tests/dialogue.py events), written into memory as the module
+// lays it out, then stepped back and forth; and lists no program makes.
+//
+// Usage: node steps_test.mjs PYTHON TESTS_DIR
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
-import { cases, end, letters, summary } from './step_cases.mjs';
+import { resolve } from 'node:path';
+import { cases, letters, summary } from './step_cases.mjs';
 
-const steps = createRequire(import.meta.url)('./steps.js');
+const [python, testsDir] = process.argv.slice(2);
+const require = createRequire(import.meta.url);
+const steps = require('./steps.js');
+const walk = require('./walk.js');
 const firstAt = 8;
+const nodeSize = 8;  // data, then next, on wasm32
 
-// The program's effects on memory for the table's answers: blocks of 16 bytes from 0x100 up, the
-// last one released taken first, as the module's allocator does.
-function program(run, view) {
+// For each typed line (null: the input ends), what the model says it did to the list, and the
+// list after it: { events, values }.
+const modelled = (typed) => JSON.parse(execFileSync(python, [resolve(testsDir, 'dialogue.py'), 'events'], {
+    input: JSON.stringify(typed), encoding: 'utf8', timeout: 30000, maxBuffer: 1 << 20,
+}));
+
+// Writes the model's events into `view` and tells `run` of the blocks, as the module would: blocks
+// of 16 bytes from 0x100 up, the last one released taken first, a node's next 4 bytes after its
+// data, and `first` at firstAt. What the events mean is the model's alone.
+function standIn(run, view) {
     let top = 0x100;
     const free = [];
-    let prompt = 'menu';
-    let fresh = 0;
-    const get = (a) => (a === 'first' ? view.getUint32(firstAt, true) : view.getUint32(a + 4, true));
-    const set = (a, v) => (a === 'first' ? view.setUint32(firstAt, v, true) : view.setUint32(a + 4, v, true));
-    const before = (n) => {  // the link that points at the nth node, counted from 1
-        let at = 'first';
-        for (let i = 1; i < n; i++) at = get(at);
+    let fresh = null;  // the block taken last, until its value is read or it is given back
+    const get = (at) => view.getUint32(at, true);
+    const set = (at, value) => view.setUint32(at, value, true);
+    // Where the pointer to the node at `index` is kept: `first`, or the next of the node before.
+    const link = (index) => {
+        let at = firstAt;
+        for (let i = 0; i < index; i++) at = get(at) + 4;
         return at;
     };
-    const count = () => {
-        let n = 0;
-        for (let at = get('first'); at !== 0; at = get(at)) n++;
-        return n;
+    let length = 0;
+    const give = (block) => {
+        steps.released(run, block);
+        free.push(block);
     };
-    const remove = (n) => {
-        const link = before(n);
-        const gone = get(link);
-        steps.released(run, gone);
-        free.push(gone);
-        set(link, get(gone));
-    };
-    return (line) => {
-        if (line === end) {
-            if (prompt === 'data') steps.released(run, fresh);
+    return ([event, value]) => {
+        if (event === 'taken') {
+            fresh = free.pop() ?? (top += 16) - 16;
+            steps.taken(run, fresh, nodeSize);
             return;
         }
-        for (const answer of line.split(' ').map(Number)) {
-            if (prompt === 'data') {
-                view.setInt32(fresh, answer, true);
-                set(fresh, 0);
-                set(before(count() + 1), fresh);
-                prompt = 'menu';
-            } else if (prompt === 'position') {
-                const n = count();
-                if (answer >= 1 && answer <= n) {
-                    remove(answer);
-                    prompt = 'menu';
-                }
-            } else if (answer === 1) {
-                fresh = free.pop() ?? (top += 16);
-                steps.taken(run, fresh, 8);
-                prompt = 'data';
-            } else if (answer === 3 || answer === 4) {
-                if (count() > 0) remove(answer === 3 ? 1 : count());
-            } else if (answer === 5) {
-                prompt = 'position';
-            }
+        if (event === 'removed') {
+            assert.ok(value >= 0 && value < length, `removed ${value} of ${length} nodes`);
+            const before = link(value);
+            const gone = get(before);
+            set(before, get(gone + 4));
+            length--;
+            give(gone);
+            return;
         }
+        assert.notEqual(fresh, null, `${event} with no block taken`);
+        if (event === 'data') {
+            view.setInt32(fresh, value, true);
+            set(fresh + 4, 0);
+            set(link(length), fresh);
+            length++;
+        } else {
+            assert.equal(event, 'dropped');
+            give(fresh);
+        }
+        fresh = null;
     };
 }
 
@@ -73,33 +81,26 @@ const written = (changes) => changes.map((c) => ({
 }));
 // The list at the shown step, where its walk stops, and the blocks not linked yet.
 const state = (run) => {
-    const { nodes, cycle, stray } = steps.walk(run, Infinity);
+    const { nodes, cycle, stray } = walk(run, Infinity);
     return { values: nodes.map((n) => n.data), cycle, stray, unlinked: steps.unlinked(run) };
-};
-
-// The values of the list as the crafted memory holds it.
-const held = (view) => {
-    const values = [];
-    for (let at = view.getUint32(firstAt, true); at !== 0; at = view.getUint32(at + 4, true)) {
-        values.push(view.getInt32(at, true));
-    }
-    return values;
 };
 
 for (const [name, typed, expected] of cases) {
     test(name, () => {
+        const model = modelled(typed);
+        assert.equal(model.length, typed.length, 'the model answers each line');
         const view = new DataView(new ArrayBuffer(4096));
         const run = steps.create();
         run.firstAt = firstAt;
-        const play = program(run, view);
+        const write = standIn(run, view);
         steps.record(run, view, '');
-        const name = letters();
+        const letter = letters();
         const lists = [state(run)];
         typed.forEach((line, i) => {
-            play(line);
+            model[i].events.forEach(write);
             steps.record(run, view, line);
-            assert.equal(summary(written(run.steps[i + 1].changes), name), expected[i][1], `after ${line}`);
-            assert.deepEqual(state(run).values, held(view), `the list in memory after ${line}`);
+            assert.equal(summary(written(run.steps[i + 1].changes), letter), expected[i][1], `after ${line}`);
+            assert.deepEqual(state(run).values, model[i].values, `the list after ${line}`);
             lists.push(state(run));
         });
         // Any step, reached from any other, is the list as it was: each step back, each step
@@ -119,13 +120,13 @@ test('a walk stops where the list comes back on itself, or leaves the blocks hel
         const run = steps.create();
         run.firstAt = firstAt;
         steps.record(run, view, '');
-        for (const a of [0x110, 0x120, 0x130]) steps.taken(run, a, 8);
+        for (const a of [0x110, 0x120, 0x130]) steps.taken(run, a, nodeSize);
         view.setUint32(firstAt, 0x110, true);
         view.setUint32(0x114, 0x120, true);
         view.setUint32(0x124, 0x130, true);
         view.setUint32(0x134, link, true);
         steps.record(run, view, '');
-        const { count, cycle, stray } = steps.walk(run, 2);
+        const { count, cycle, stray } = walk(run, 2);
         assert.deepEqual({ count, cycle, stray }, { count: 3, ...stop }, label);
     }
 });

@@ -1,9 +1,9 @@
-// The module's "heap" imports (web/heap.cpp, web/calls.cpp), which tell a run's record
-// (web/steps.js) where `first` lives, the blocks taken and released, the list operations entered
-// and left, and list.cpp's text; `ended` is called when the menu returns, with `first` in scope.
+// The module's "page" imports (web/page.hpp), which tell a run's record (web/steps.js) where
+// `first` lives, the blocks taken and released, the list operations entered and left, and
+// list.cpp's text; `ended` is called when the menu returns, with `first` in scope.
 'use strict';
 
-function heapImports(record, memory, ended) {
+function pageImports(record, memory, ended) {
     const decoder = new TextDecoder();
     const text = (at, size) => decoder.decode(new Uint8Array(memory().buffer, at, size));
     return {

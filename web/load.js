@@ -1,0 +1,36 @@
+// The module, fetched once as the page opens, and what the page says when it cannot have it.
+'use strict';
+
+const load = (() => {
+    // Compiled from the bytes rather than the stream, so that a server that does not know .wasm
+    // files (and so does not say application/wasm) serves the page as well.
+    async function compile() {
+        const response = await fetch('listmenu.wasm');
+        if (!response.ok) {
+            throw new Error(`the server answered ${response.status} ${response.statusText}`.trim());
+        }
+        return WebAssembly.compile(await response.arrayBuffer());
+    }
+
+    // Browsers fetch nothing for a page opened from a file, so there is nothing to try.
+    const fromFile = window.location.protocol === 'file:';
+    const compiled = fromFile ? null : compile();
+
+    // Why no run can start, `reason` being what went wrong when the module was fetched.
+    function failure(reason) {
+        if (!fromFile) {
+            return `listmenu.wasm could not be loaded: ${reason}. Reload the page to try again.`;
+        }
+        // The page's own folder, as a command line names it (C:\... on Windows).
+        const folder = decodeURIComponent(window.location.pathname.replace(/\/[^/]*$/, ''))
+            .replace(/^\/([A-Za-z]:)/, '$1');
+        const named = /\s/.test(folder) ? `"${folder}"` : folder;
+        return 'listmenu.wasm cannot be loaded by a page opened from a file: browsers fetch modules only ' +
+            'from a web server. Serve this folder, for example with ' +
+            `python3 -m http.server --bind 127.0.0.1 --directory ${named} 8000, ` +
+            'and open http://127.0.0.1:8000/ instead.';
+    }
+
+    // The compiled module; null for a page opened from a file.
+    return { compiled, failure };
+})();
