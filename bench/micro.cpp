@@ -73,7 +73,8 @@ void menu_churn(benchmark::State &state) {
     node *first = nullptr;
     while (state.KeepRunning()) {
         console io = out.make(typed);
-        benchmark::DoNotOptimize(menu(io, first));
+        menu(io, first);
+        benchmark::DoNotOptimize(first);
         flush(io);
     }
     state.SetItemsProcessed(state.iterations() * 100000);
@@ -161,9 +162,11 @@ void append_at(benchmark::State &state) {
     }
     null_output out;
     console io = out.make(typed);
+    int left = 1000000;
     while (state.KeepRunning()) {
-        if (io.in_end - io.in_pos < 4) {
+        if (left-- == 0) {
             io = out.make(typed);
+            left = 999999;
         }
         create(io, first);
         delete_at_first(io, first);

@@ -14,7 +14,9 @@ console in_memory(std::string_view text, output::target out, std::span<char> out
                    .in_pos = text.data(),
                    .in_end = text.data() + text.size(),
                    .out = out,
-                   .out_buf = out_buf};
+                   .out_begin = out_buf.data(),
+                   .out_at = out_buf.data(),
+                   .out_end = out_buf.data() + out_buf.size()};
 }
 
 }  // namespace
@@ -28,7 +30,9 @@ console fd_console(int in_fd, int out_fd, std::span<char> in_buf, std::span<char
                    .in_pos = in_buf.data(),
                    .in_end = in_buf.data(),
                    .out = output::descriptor{out_fd},
-                   .out_buf = out_buf};
+                   .out_begin = out_buf.data(),
+                   .out_at = out_buf.data(),
+                   .out_end = out_buf.data() + out_buf.size()};
 }
 
 console memory_console(std::string_view text, std::string &sink, std::size_t limit, std::span<char> out_buf) {
@@ -42,4 +46,9 @@ console memory_in_console(std::string_view text, int out_fd, std::span<char> out
 int read_error(const console &io) {
     const auto *failed = std::get_if<input::failed>(&io.in);
     return failed != nullptr ? failed->reason : 0;
+}
+
+bool stopped(const console &io) {
+    return std::holds_alternative<input::ended>(io.in) || std::holds_alternative<input::failed>(io.in) ||
+           std::holds_alternative<output::failed>(io.out);
 }

@@ -10,44 +10,32 @@
 
 namespace console_internal {
 
-// The long way of write(console &, ...): fills the buffer, flushes, and goes on.
+// The long ways of the writes below: they fill the buffer, flush, and go on.
 void write_spilling(console &io, std::string_view text);
-
-// Writes everything before the cursor, and moves it to the start of the emptied buffer. False
-// for the zero console, which has no buffer to move to.
-bool flush(cursor &out);
+void write_int_spilling(console &io, std::int32_t value, std::string_view after);
 
 }  // namespace console_internal
 
+// Each write reads the place it writes at once and stores the new one last: a character stored
+// through the record's pointer might, for all the compiler knows, have changed the record.
+
 inline void write(console &io, std::string_view text) {
-    if (text.size() <= io.out_buf.size() - io.out_len) {
-        std::memcpy(io.out_buf.data() + io.out_len, text.data(), text.size());
-        io.out_len += text.size();
+    char *const at = io.out_at;
+    if (text.size() <= static_cast<std::size_t>(io.out_end - at)) {
+        std::memcpy(at, text.data(), text.size());
+        io.out_at = at + text.size();
     } else {
         console_internal::write_spilling(io, text);
     }
 }
 
-inline cursor open_cursor(console &io) {
-    return {&io, io.out_buf.data() + io.out_len, io.out_buf.data() + io.out_buf.size()};
-}
-
-inline void close_cursor(cursor &out) {
-    out.io->out_len = static_cast<std::size_t>(out.at - out.io->out_buf.data());
-}
-
-inline void write_int(cursor &out, std::int32_t value) {
-    if (static_cast<std::size_t>(out.end - out.at) < console_internal::int_room &&
-        !console_internal::flush(out)) {
+inline void write_int(console &io, std::int32_t value, std::string_view after) {
+    char *const at = io.out_at;
+    if (static_cast<std::size_t>(io.out_end - at) < console_internal::int_room + after.size()) {
+        console_internal::write_int_spilling(io, value, after);
         return;
     }
-    out.at = console_internal::format_int(out.at, value);
-}
-
-inline void write(cursor &out, std::string_view text) {
-    if (static_cast<std::size_t>(out.end - out.at) < text.size() && !console_internal::flush(out)) {
-        return;
-    }
-    std::memcpy(out.at, text.data(), text.size());
-    out.at += text.size();
+    char *const end = console_internal::format_int(at, value);
+    std::memcpy(end, after.data(), after.size());
+    io.out_at = end + after.size();
 }

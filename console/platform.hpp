@@ -15,16 +15,16 @@ namespace platform {
 
 enum class outcome {
     moved,        // `bytes` bytes were read or written, at least one
-    ended,        // reading only: the end of the input, nothing more will come
+    ended,        // nothing moved and nothing will: the end of the input, or a write that took none
     interrupted,  // a signal came before anything moved: try again
     would_block,  // the descriptor was made non-blocking and is not ready: wait, then try again
-    failed,       // an error, in `error`; the descriptor is of no more use
+    failed,       // an error, in `error` (0 where the platform gave none); the descriptor is of no more use
 };
 
 struct result {
     outcome what;
     std::size_t bytes;
-    int error;  // an errno value when `what` is failed, else 0
+    int error;  // an errno value, or 0, when `what` is failed; else 0
 };
 
 enum class direction { in, out };

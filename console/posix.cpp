@@ -21,13 +21,12 @@ namespace platform {
 
 namespace {
 
-result classify(ssize_t n, bool reading) {
+result classify(ssize_t n) {
     if (n > 0) {
         return {outcome::moved, static_cast<std::size_t>(n), 0};
     }
     if (n == 0) {
-        // A write of a non-empty buffer that takes nothing is no progress: report it as an error.
-        return reading ? result{outcome::ended, 0, 0} : result{outcome::failed, 0, EIO};
+        return {outcome::ended, 0, 0};
     }
     const int error = errno;
     if (error == EINTR) {
@@ -42,11 +41,11 @@ result classify(ssize_t n, bool reading) {
 }  // namespace
 
 result read(int fd, std::span<char> buf) {
-    return classify(::read(fd, buf.data(), buf.size()), true);
+    return classify(::read(fd, buf.data(), buf.size()));
 }
 
 result write(int fd, std::span<const char> buf) {
-    return classify(::write(fd, buf.data(), buf.size()), false);
+    return classify(::write(fd, buf.data(), buf.size()));
 }
 
 int wait(int fd, direction way) {

@@ -29,7 +29,7 @@ bool refill(console &io) {
     // the person is awaited, without a system call per answer while a script's answers are
     // already buffered.
     flush(io);
-    if (io.write_error != 0) {
+    if (write_error(io) != 0) {
         return false;  // nobody sees the question: waiting for its answer would only hang
     }
     const platform::result r = console_internal::read_some(from->fd, io.in_buf);
@@ -45,10 +45,6 @@ bool refill(console &io) {
     io.in_pos = io.in_buf.data();
     io.in_end = io.in_pos + r.bytes;
     return true;
-}
-
-bool reading(const console &io) {
-    return std::holds_alternative<input::descriptor>(io.in) || std::holds_alternative<input::memory>(io.in);
 }
 
 bool failed(const console &io) {
@@ -123,7 +119,7 @@ bool discard_line(console &io) {
 }  // namespace
 
 bool ask(console &io, std::string_view question, std::int32_t &answer) {
-    while (reading(io) && io.write_error == 0) {
+    while (!stopped(io)) {
         write(io, question);
         const scan got = scan_int(io, answer);
         if (got == scan::number) {

@@ -10,8 +10,8 @@
 namespace console_internal {
 
 // One read into `buf` that brought bytes (moved), or found the end of the input (ended), or
-// failed, always with an errno (EIO where the platform gave none). A descriptor that can be
-// neither waited on nor made to wait fails with wait's errno.
+// failed, always with an errno. A descriptor that can be neither waited on nor made to wait
+// fails with wait's errno.
 platform::result read_some(int fd, std::span<char> buf);
 
 // Writes the whole of `text`. Returns 0, or the errno of the failure that stopped it.

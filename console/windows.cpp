@@ -47,7 +47,7 @@ result write(int fd, std::span<const char> buf) {
     if (n > 0) {
         return {outcome::moved, static_cast<std::size_t>(n), 0};
     }
-    return {outcome::failed, 0, n == 0 ? EIO : errno};
+    return n == 0 ? result{outcome::ended, 0, 0} : result{outcome::failed, 0, errno};
 }
 
 int wait(int /*fd*/, direction /*way*/) {

@@ -40,13 +40,9 @@ void display(console &io, const node *first) {
         write(io, "Linked list not exist");
         return;
     }
-    // One cursor for the whole walk keeps the place in the output in a register.
-    cursor out = open_cursor(io);
     for (const node *at = first; at != nullptr; at = at->next) {
-        write_int(out, at->data);
-        write(out, "->");
+        write_int(io, at->data, "->");
     }
-    close_cursor(out);
 }
 
 void delete_at_first(console &io, node *&first) {

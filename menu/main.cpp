@@ -34,8 +34,8 @@ bool failed(const char *what, int error) {
 // error to follow: only on a terminal, and a file or a pipe gets nothing but the dialogue. Answers
 // piped to a terminal end as they always have, so that what a script shows stays the same.
 bool ends_prompt_line(const console &io) {
-    if (!platform::is_terminal(standard_output)) {
-        return false;
+    if (!stopped(io) || write_error(io) != 0 || !platform::is_terminal(standard_output)) {
+        return false;  // 6 was chosen, or nothing more reaches the terminal
     }
     if (read_error(io) != 0) {
         return true;
@@ -58,11 +58,12 @@ int main() {
 
     // The nodes left in the list at the end are not released: the process ends with them.
     node *first = nullptr;
-    if (menu(io, first) == ending::stopped && io.write_error == 0 && ends_prompt_line(io)) {
+    menu(io, first);
+    if (ends_prompt_line(io)) {
         write(io, "\n");  // the shell's prompt, or a read error, starts on a fresh line
     }
     flush(io);
-    const bool unwritten = failed("write", io.write_error);
+    const bool unwritten = failed("write", write_error(io));
     const bool unread = failed("read", read_error(io));
     return unwritten || unread ? 1 : 0;
 }

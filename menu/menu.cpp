@@ -17,7 +17,7 @@ constexpr std::string_view menu_text =
 
 }  // namespace
 
-ending menu(console &io, node *&first) {
+void menu(console &io, node *&first) {
     std::int32_t choices = 0;
     while (ask(io, menu_text, choices)) {
         switch (choices) {
@@ -38,10 +38,9 @@ ending menu(console &io, node *&first) {
                 break;
             case 6:
                 write(io, "Thank You!");
-                return ending::chosen;
+                return;
             default:
                 break;  // other choices only bring the menu back
         }
     }
-    return ending::stopped;
 }
