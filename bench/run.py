@@ -10,159 +10,16 @@ import argparse
 import os
 import random
 import shutil
-import signal
 import statistics
 import subprocess
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests"))
-import bounded  # noqa: E402 (found through the path above)
-from dialogue import INT32, M, T, Model  # noqa: E402
-
-COLUMNS = """columns:
-  session    what the answers do (below); "churn, pipe" writes to a pipe, the rest to a file
-  answers    answers typed, one a line
-  out MB     bytes the program writes, in millions
-  CPU s      listmenu's median CPU seconds (user+sys) over the runs
-  floor s    the floor's median CPU seconds: the least the machine needs for the same work
-  floor      what the floor is:
-               dd B    dd copying the same output to the same kind of output, at whichever
-                       block size B from 64K to 1M was fastest
-               walk    walk_floor: the same list walks as bare pointer chasing, no console
-               C       c_floor: a C program writing the menu with printf, reading with scanf
-  ratio      CPU s / floor s
-  target     the ratio the session should stay within, and a mark:
-               ok      the ratio is within the target
-               OVER    the ratio is above it
-               -       the session has no target: it is measured, not judged
-  peak KiB   listmenu's largest resident size
-  answers/s  answers / CPU s
-  MB/s       out MB / CPU s
-below some rows:
-  minor page faults  (start-up) pages listmenu and the C program first touched
-  memory             (build) bytes per node, from the pages touched with all the nodes and half
-sessions (at --scale 1):
-  start-up       choose 6 at once
-  menu churn     a million choices of 0, each bringing the menu back
-  churn, pipe    the same, written to a pipe
-  build          20,000 appends, each walking to the tail
-  display-heavy  2,000 values shown 2,000 times
-  deletes        appends, then deletes of the last node and at inner positions
-  mixed          200,000 answers of every kind
-exit status (no mark changes it: the benchmark reports and never judges):
-  0  every session ran and wrote the dialogue expected, whether marked ok, OVER or -
-  1  the build or a run failed, or a session's output was not the dialogue expected"""
-# One row: the session's name, then each column right-aligned after a space, so that a figure
-# grown past its width (a larger --scale) still stands apart. 99 characters at --scale 1.
-ROW = "{:<13} {:>7} {:>6} {:>7} {:>7} {:>12} {:>5} {:>9} {:>8} {:>9} {:>6}"
-
-
-class Session:
-    """Answers typed, the text they must give, the floor to compare with, and a target ratio."""
-
-    def __init__(self, name, typed, written, floor, target, least_runs=1, nodes=0, pipe=False):
-        self.name, self.typed, self.written = name, typed, written
-        self.answers, self.floor, self.target, self.least_runs, self.nodes = typed.count("\n"), floor, target, least_runs, nodes
-        self.pipe = pipe  # output to a pipe instead of a file
-
-
-def sessions(scale, rng):
-    def n(count):
-        return max(1, int(count * scale))
-
-    out = [Session("start-up", "6\n", M + T, "C", 1.2, least_runs=30)]
-
-    churn = n(1000000)
-    out.append(Session("menu churn", "0\n" * churn + "6\n", M * (churn + 1) + T, "copy", 1.3))
-    out.append(Session("churn, pipe", "0\n" * churn + "6\n", M * (churn + 1) + T, "copy", 1.3, pipe=True))
-
-    m = Model()
-    for _ in range(n(20000)):
-        m.append(rng.randint(*INT32))
-    out.append(Session("build", *m.finish(), "walk", 1.2, nodes=len(m.values)))
-
-    m = Model()
-    for _ in range(n(2000)):
-        m.append(rng.randint(*INT32))
-    for _ in range(n(2000)):
-        m.display()
-    out.append(Session("display-heavy", *m.finish(), "copy+walk", 1.3))
-
-    m = Model()
-    for _ in range(n(10000)):
-        m.append(rng.randint(*INT32))
-    for _ in range(n(5000)):
-        m.delete_last()
-    for _ in range(n(4000)):
-        if len(m.values) > 2:
-            m.delete_at(rng.randint(2, len(m.values) - 1))
-    out.append(Session("deletes", *m.finish(), "walk", 1.2))
-
-    m = Model()
-    while len(m.answers) < n(200000):
-        r = rng.random()
-        if r < 0.45:
-            m.append(rng.randint(*INT32))
-        elif r < 0.47:
-            m.display()
-        elif r < 0.67:
-            m.delete_last()
-        elif r < 0.87 and len(m.values) > 0:
-            m.delete_at(rng.randint(1, len(m.values)))
-        else:
-            m.choose(str(rng.choice([0, 7, -1, 2**31 - 1])))
-    out.append(Session("mixed", *m.finish(), "copy+walk", None))
-    return out
-
-
-def measure(tools, cmd, stdin_path, stdout_path, out_bytes):
-    """CPU seconds (user+sys), peak resident KiB and minor page faults of one run. The run is
-    bounded: measure and the command it starts share a process group and the limits in
-    tests/bounded.py, with output files of at most twice the bytes expected."""
-    try:
-        r = bounded.run([os.path.join(tools, "measure"), stdin_path, stdout_path] + cmd, output=1 << 20,
-                        file_bytes=2 * out_bytes + (1 << 20))
-    except AssertionError as e:
-        sys.exit(f"{cmd[0]}: {e}")
-    if r.returncode > 128:
-        sys.exit(f"{cmd[0]} was killed by {signal.Signals(r.returncode - 128).name} "
-                 "(SIGXCPU and SIGXFSZ: it ran past its CPU or output limit)")
-    if r.returncode != 0:
-        sys.exit(f"{cmd[0]} failed with status {r.returncode}: {r.stderr.decode()}")
-    cpu, kib, faults = r.stdout.split()
-    return float(cpu), int(kib), int(faults)
-
-
-def check_output(s, listmenu, copy):
-    """Stops the benchmark unless the session's output, in the file `copy` or through a pipe
-    (which measure drains unread, so the pipe's is taken by a run of its own), is the dialogue."""
-    if s.pipe:
-        written = bounded.run([listmenu], s.typed.encode(), output=len(s.written) + 1).stdout
-    else:
-        with open(copy, "rb") as f:
-            written = f.read()
-    if written != s.written.encode():
-        sys.exit(f"{s.name}: the output is not the dialogue expected")
-
-
-class Progress:
-    """One line on standard error saying what runs now, rewritten in place at a terminal."""
-
-    def __init__(self):
-        self.live = sys.stderr.isatty()
-
-    def say(self, text, again=False):
-        """Shows `text`; one that only counts on (`again`) goes to a log only at a terminal."""
-        if self.live:
-            sys.stderr.write(f"\r\033[K{text}")
-        elif not again:
-            sys.stderr.write(text + "\n")
-        sys.stderr.flush()
-
-    def done(self):
-        if self.live:
-            sys.stderr.write("\r\033[K")
+import dialogue  # noqa: E402 (found through the path above)
+from report import COLUMNS, ROW, Progress  # noqa: E402
+from timing import check_output, measure  # noqa: E402
+from workloads import sessions  # noqa: E402
 
 
 def main():
@@ -206,7 +63,7 @@ def main():
             if "walk" in s.floor:
                 floors["walk"] = [os.path.join(tools, "walk_floor")]
             if s.floor == "C":
-                floors["C"] = [os.path.join(tools, "c_floor")]
+                floors["C"] = [os.path.join(tools, "c_floor"), dialogue.M, dialogue.T]
             runs = {name: [] for name in ["listmenu", *floors]}
             count = max(args.runs, s.least_runs)
             for i in range(count):

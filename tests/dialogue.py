@@ -94,14 +94,15 @@ def written(typed):
 
 
 def random_model(rng, answers, emptied=False):
-    """A random session of about `answers` answers (sessions.py), before its last answer, 6."""
-    return sessions.random_typist(rng, answers, emptied)
+    """A random session of about `answers` answers (sessions.py), before its last answer, 6; its
+    `steps` are each choice's lines and the list after it."""
+    return sessions.random_typist(rng, answers, emptied, steps=True)
 
 
 def random_session(rng, answers, emptied=False):
     """A random session of about `answers` answers of every kind, ending with 6, and the text it must
     give. `emptied`: the list is emptied before 6, so that a leak checker sees every node released."""
-    typist = random_model(rng, answers, emptied)
+    typist = sessions.random_typist(rng, answers, emptied)
     run = typist.finish()
     return typist.typed(), text(run.out)
 

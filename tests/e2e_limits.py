@@ -33,7 +33,7 @@ class Limits(unittest.TestCase):
         # Room for a few thousand nodes beyond what the program maps to start with.
         limit = vm_peak_at_prompt() + 256 * 1024
         tries = 20000
-        # 9 is data while memory lasts; after "Memory not allocated" it is an ignored choice. The
+        # 9 is data while memory lasts; after the heap's message, {N}, it is an ignored choice. The
         # model knows no heap, so the text is put together here.
         typed = "1 9\n" * tries + "6\n"
 

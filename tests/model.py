@@ -8,9 +8,8 @@ the table of dialogues ("{M}"), and the table says what each is.
 import re
 
 INT32 = (-2**31, 2**31 - 1)
-# The white space of C's isspace; nothing else is skipped, not even a NUL.
-_SPACES = re.compile(r"[ \t\n\v\f\r]*")
-_NUMBER = re.compile(r"[+-]?([0-9]*)")
+# The white space of C's isspace (nothing else is skipped, not even a NUL), a sign, and digits.
+_ANSWER = re.compile(r"[ \t\n\v\f\r]*([+-]?)([0-9]*)")
 _DIGITS_AT_MOST = 10  # past leading zeros, more digits than 2147483648 has are out of range
 END = "end"
 NOT_A_NUMBER = "not a number"
@@ -20,22 +19,21 @@ def scan(typed, at, ended):
     """The next answer from `at`, read as "%d" reads it, and where reading stopped: a number, or
     NOT_A_NUMBER (no digit after the sign, or outside 32 bits), or END (only white space was
     left). None while what is typed so far cannot tell, since more may follow."""
-    at = _SPACES.match(typed, at).end()
-    if at == len(typed):
-        return (END, at) if ended else None
-    m = _NUMBER.match(typed, at)
+    m = _ANSWER.match(typed, at)
+    if m.start(1) == len(typed):
+        return (END, len(typed)) if ended else None
     if m.end() == len(typed) and not ended:
         return None
-    digits = m.group(1).lstrip("0") or m.group(1)[:1]
+    digits = m.group(2).lstrip("0") or m.group(2)[:1]
     if not digits or len(digits) > _DIGITS_AT_MOST:
         return NOT_A_NUMBER, m.end()
-    value = int(typed[at] + digits if typed[at] in "+-" else digits)
+    value = int(m.group(1) + digits)
     return (value if INT32[0] <= value <= INT32[1] else NOT_A_NUMBER), m.end()
 
 
 def discard_line(typed, at, ended):
-    """Where the rest of the line from `at` ends, just past its line end, or None at the end of the
-    input (or, while it has not ended, until more is typed)."""
+    """Where the rest of the line from `at` ends, just past its line end; END when the input ends
+    first, and None while it has not ended and no line end has come."""
     end = typed.find("\n", at)
     if end >= 0:
         return end + 1
@@ -97,7 +95,10 @@ class Run:
         while not self._stopped:
             self.asking = name
             self.out.append(name)
-            got, self._at = yield from self._read(scan)
+            got = scan(self._typed, self._at, self._ended)
+            if got is None:  # an answer still being typed; only in input fed piece by piece
+                got = yield from self._read(scan)
+            got, self._at = got
             if got == END:
                 break
             if got != NOT_A_NUMBER:
@@ -114,7 +115,7 @@ class Run:
             if choice == 1:
                 yield from self._create()
             elif choice == 2:
-                self.out.append("".join(f"{x}->" for x in self.values) if self.values else "{E}")
+                self.out.append("->".join(map(str, self.values)) + "->" if self.values else "{E}")
             elif choice == 3:
                 self._delete_first()
             elif choice == 4:

@@ -7,11 +7,12 @@ class Typist:
     """Types answers into `run` a choice at a time. A choice's answers go a line each or, with the
     odds `spaced`, on one line apart by spaces, as "%d" takes them either way.
 
-    steps  each choice: the lines typed for it (without their line ends), and the list after it"""
+    steps  with `steps`, each choice: the lines typed for it (without their line ends), and the
+           list after it"""
 
-    def __init__(self, rng, run=None, spaced=0.25):
+    def __init__(self, rng, run=None, spaced=0.25, steps=False):
         self.rng, self.run, self.spaced = rng, run or Run(), spaced
-        self.steps, self.answers = [], 0
+        self.steps, self.answers = [] if steps else None, 0
         self._typed, self._line, self._one_line = [], [], False
 
     def typed(self):
@@ -34,8 +35,9 @@ class Typist:
     def end_choice(self):
         if self._one_line:
             self._put("\n")
-        lines = [" ".join(self._line) + " "] if self._one_line else self._line
-        self.steps.append((lines, list(self.run.values)))
+        if self.steps is not None:
+            lines = [" ".join(self._line) + " "] if self._one_line else self._line
+            self.steps.append((lines, list(self.run.values)))
 
     def choice(self, *answers):
         self.begin()
@@ -80,9 +82,9 @@ class Typist:
         return self.run.end()
 
 
-def random_typist(rng, answers, emptied=False):
+def random_typist(rng, answers, emptied=False, steps=False):
     """About `answers` answers of the mix; `emptied`: then deletes until the list is empty."""
-    typist = Typist(rng)
+    typist = Typist(rng, steps=steps)
     while typist.answers < answers:
         typist.random_choice()
     while emptied and typist.run.values:
