@@ -91,7 +91,8 @@ class Run:
         return got
 
     def _ask(self, name):
-        """bool ask(): the answer, or None once the input has ended; nothing is asked after that."""
+        """The answer to `name`, asked again after what is not a number; None once the input has
+        ended, and from then on nothing more is asked."""
         while not self._stopped:
             self.asking = name
             self.out.append(name)

@@ -11,7 +11,7 @@ class Typist:
            list after it"""
 
     def __init__(self, rng, run=None, spaced=0.25, steps=False):
-        self.rng, self.run, self.spaced = rng, run or Run(), spaced
+        self.rng, self.run, self.spaced = rng, run if run is not None else Run(), spaced
         self.steps, self.answers = [] if steps else None, 0
         self._typed, self._line, self._one_line = [], [], False
 
