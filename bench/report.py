@@ -24,6 +24,8 @@ COLUMNS = """columns:
 below some rows:
   minor page faults  (start-up) pages listmenu and the C program first touched
   memory             (build) bytes per node, from the pages touched with all the nodes and half
+  beside N           (with --beside) the median CPU seconds of the Nth other program, timed in turn
+                     with this build's on the same session, and this build's time as a multiple of it
 sessions (at --scale 1):
   start-up       choose 6 at once
   menu churn     a million choices of 0, each bringing the menu back

@@ -32,6 +32,9 @@ def main():
                     help="multiplies the size of every session (default 1; the tests run 0.002 so "
                          "that the benchmark cannot rot)")
     ap.add_argument("--build", metavar="DIR", help="a built tree to use instead of building the default preset")
+    ap.add_argument("--beside", action="append", default=[], metavar="PROGRAM",
+                    help="another listmenu (an earlier commit's, say) timed in turn with this build's, "
+                         "on the same sessions; may be given more than once")
     args = ap.parse_args()
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     build = args.build
@@ -64,15 +67,16 @@ def main():
                 floors["walk"] = [os.path.join(tools, "walk_floor")]
             if s.floor == "C":
                 floors["C"] = [os.path.join(tools, "c_floor"), dialogue.M, dialogue.T]
-            runs = {name: [] for name in ["listmenu", *floors]}
+            others = {f"beside {i + 1}": [b] for i, b in enumerate(args.beside)}
+            runs = {name: [] for name in ["listmenu", *others, *floors]}
             count = max(args.runs, s.least_runs)
             for i in range(count):
                 progress.say(f"{s.name}: run {i + 1} of {count}, listmenu and {len(floors)} floor"
                              f"{'s' if len(floors) > 1 else ''} in turn", again=i > 0)
-                for name, cmd in [("listmenu", [listmenu]), *floors.items()]:
+                for name, cmd in [("listmenu", [listmenu]), *others.items(), *floors.items()]:
                     runs[name].append(measure(tools, cmd, typed, out, len(s.written)))
-                    if name == "listmenu" and i == 0:
-                        check_output(s, listmenu, copy)
+                    if name in ("listmenu", *others) and i == 0:
+                        check_output(s, cmd[0], copy)
             med = {name: statistics.median(r[0] for r in rs) for name, rs in runs.items()}
             copies = [name for name in floors if name.startswith("dd")]
             best_copy = min(copies, key=med.get) if copies else None
@@ -87,6 +91,8 @@ def main():
             print(ROW.format(s.name, s.answers, f"{mb:.1f}", f"{t:.4f}", f"{floor:.4f}", kind, f"{ratio:.2f}x",
                              target, peak, f"{s.answers / max(t, 1e-9):.0f}", f"{mb / max(t, 1e-9):.1f}"),
                   flush=True)
+            for name, (program,) in others.items():
+                print(f"{'':<14}{name}: {med[name]:.4f} s CPU, this build {t / max(med[name], 1e-9):.3f}x that ({program})")
             if "C" in floors:
                 faults = {name: statistics.median(r[2] for r in rs) for name, rs in runs.items()}
                 print(f"{'':<14}minor page faults: listmenu {faults['listmenu']:.0f}, C program {faults['C']:.0f}")
