@@ -42,7 +42,7 @@ inline constexpr std::array<std::uint16_t, 100> leading_pairs = [] {
 }();
 
 // Each number below 10^4 as its four digits: 40 KB, so that a number below 10^8, the kind people
-// type, takes two loads and one division.
+// type, is two loads from it and a digit count.
 inline constexpr std::array<std::uint32_t, 10000> digit_quads = [] {
     std::array<std::uint32_t, 10000> quads{};
     for (std::uint32_t n = 0; n < quads.size(); ++n) {

@@ -3,7 +3,7 @@
 // written and a walk over the list formats in registers. Only console.hpp includes this file;
 // what is declared here serves these bodies and is no one else's to call.
 
-#include <cstring>
+#include <algorithm>
 
 #include "console/console.hpp"
 #include "console/format.hpp"
@@ -22,7 +22,7 @@ void write_int_spilling(console &io, std::int32_t value, std::string_view after)
 inline void write(console &io, std::string_view text) {
     char *const at = io.out_at;
     if (text.size() <= static_cast<std::size_t>(io.out_end - at)) {
-        std::memcpy(at, text.data(), text.size());
+        std::copy_n(text.data(), text.size(), at);
         io.out_at = at + text.size();
     } else {
         console_internal::write_spilling(io, text);
@@ -36,6 +36,6 @@ inline void write_int(console &io, std::int32_t value, std::string_view after) {
         return;
     }
     char *const end = console_internal::format_int(at, value);
-    std::memcpy(end, after.data(), after.size());
+    std::copy_n(after.data(), after.size(), end);
     io.out_at = end + after.size();
 }

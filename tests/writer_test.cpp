@@ -29,6 +29,23 @@ TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
     for (int i = 0; i < 10000; ++i) {
         values.push_back(static_cast<std::int32_t>(rng()));
     }
+    // Every group of four digits in each place a number below 10^8 takes it from.
+    for (std::int32_t n = 0; n < 100000; ++n) {
+        values.push_back(n);
+    }
+    for (std::int32_t high = 0; high < 10000; ++high) {
+        values.push_back(-(high * 10000 + 9999 - high));
+    }
+    // Values of every length alike, since each length takes its own way: the full range is
+    // nearly all nine and ten digits.
+    for (std::int64_t power = 1; power <= 1000000000; power *= 10) {
+        std::uniform_int_distribution<std::int64_t> draw(power / 10,
+                                                         std::min<std::int64_t>(power * 10 - 1, INT32_MAX));
+        for (int i = 0; i < 1000; ++i) {
+            const std::int64_t magnitude = draw(rng);
+            values.push_back(static_cast<std::int32_t>(i % 2 == 0 ? magnitude : -magnitude));
+        }
+    }
     std::string expected;
     for (const std::int32_t value : values) {
         std::array<char, 16> text{};
@@ -39,9 +56,13 @@ TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
     std::string written;
     std::vector<char> out(16);
     console io = memory_console({}, written, std::size_t{1} << 20, out);
-    for (const std::int32_t value : values) {
-        write_int(io, value);
-        write(io, "|");
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i % 2 == 0) {
+            write_int(io, values[i], "|");
+        } else {
+            write_int(io, values[i]);
+            write(io, "|");
+        }
     }
     flush(io);
     // Compared from the value where the texts part, so that a failure shows that value, not
