@@ -89,7 +89,11 @@ class Events(unittest.TestCase):
         ])
 
     def test_written_command(self):
-        for name, typed, written, _ in dialogue.table():
+        # The model itself is checked against every row above: here, only that the command hands
+        # its bytes through unchanged, on a row with CR LF and one that ends without a line end.
+        rows = {name: (typed, written) for name, typed, written, _ in dialogue.table()}
+        for name in ("WindowsLineEndsAreWhiteSpace", "SixWithoutLineEnd"):
+            typed, written = rows[name]
             r = bounded.run(COMMAND + ["written"], typed.encode("latin-1"), output=1 << 16)
             self.assertEqual((r.returncode, r.stdout), (0, written.encode("latin-1")), name)
 
