@@ -34,7 +34,8 @@ class Dialogues(unittest.TestCase):
         for name, typed, written, _ in dialogue.table():
             with self.subTest(name):
                 r = run(typed, written)
-                self.assertEqual((r.returncode, r.stdout), (0, shown(written)))
+                # What it said on standard error, if anything, says why a run failed.
+                self.assertEqual((r.returncode, r.stdout), (0, shown(written)), r.stderr.decode("latin-1"))
 
     def test_long_random_session_to_a_file(self):
         # Output to a regular file goes through a larger buffer than a pipe's; this one fills it.
