@@ -1,7 +1,7 @@
 #pragma once
 // The console's short writes, inline so that a constant text becomes a move or two where it is
-// written and a walk over the list formats each value straight into the buffer, with no call. Only console.hpp includes this file;
-// what is declared here serves these bodies and is no one else's to call.
+// written and a walk over the list formats each value straight into the buffer, with no call. Only
+// console.hpp includes this file; what is declared here serves these bodies and is no one else's to call.
 
 #include <algorithm>
 
