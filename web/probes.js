@@ -1,7 +1,7 @@
 // What the page's test and benchmark read of the page, injected by them (addInitScript) ahead of
-// the page's own scripts, which never see it: how the run stands (loading, starting, running,
-// waiting for a line, ended with `status`, stopped by a trap of the module, or failed: no module,
-// so no run can start), the program's output this run, and what is typed and not handed over yet.
+// the page's own scripts, which never see it: how the run stands (loading, running, waiting for a
+// line, ended with `status`, stopped by a trap of the module, or failed: no module, so no run can
+// start), the program's output this run, and what is typed and not handed over yet.
 // It reads the wiring's `session` (web/listmenu.js) when asked, once the page has made it.
 'use strict';
 
@@ -13,7 +13,7 @@ window.listmenu = {
         if (session.failed) {
             return 'failed';
         }
-        return session.run === null ? 'starting' : session.run.state;
+        return session.run.state;  // the wiring starts its first run as its scripts run
     },
     get status() {
         return session.run?.status ?? null;
