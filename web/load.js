@@ -1,10 +1,21 @@
-// The module, fetched once as the page opens, and what the page says when it cannot have it.
+// The module, fetched once as the page opens or taken from the one-file page (web/inline.cmake),
+// and what the page says when it cannot have it.
 'use strict';
 
 const load = (() => {
+    // The one-file page's module, as hex, so that it runs opened from a file.
+    const embedded = typeof listmenuModule === 'string' ? listmenuModule : null;
+
     // Compiled from the bytes rather than the stream, so that a server that does not know .wasm
     // files (and so does not say application/wasm) serves the page as well.
     async function compile() {
+        if (embedded !== null) {
+            const bytes = new Uint8Array(embedded.length / 2);
+            for (let i = 0; i < bytes.length; i++) {
+                bytes[i] = parseInt(embedded.substr(2 * i, 2), 16);
+            }
+            return WebAssembly.compile(bytes);
+        }
         const response = await fetch('listmenu.wasm');
         if (!response.ok) {
             throw new Error(`the server answered ${response.status} ${response.statusText}`.trim());
@@ -13,7 +24,7 @@ const load = (() => {
     }
 
     // Browsers fetch nothing for a page opened from a file, so there is nothing to try.
-    const fromFile = window.location.protocol === 'file:';
+    const fromFile = window.location.protocol === 'file:' && embedded === null;
     const compiled = fromFile ? null : compile();
 
     // Why no run can start, `reason` being what went wrong when the module was fetched.

@@ -3,8 +3,8 @@
 // read as their data attributes give them. web/probes.js gives the run's state and output.
 import assert from 'node:assert/strict';
 
-// The helpers for one browser page, served from `origin`.
-export function driver(page, origin) {
+// The helpers for one browser page, served from `origin`, or `file` in the folder `origin` names.
+export function driver(page, origin, file = '') {
     // The terminal's rows as the DOM renderer shows them, each without its trailing blanks.
     const screen = () => page.$$eval('.xterm-rows > div', (rows) => rows.map((r) => r.textContent.trimEnd()).join('\n'));
     const state = () => page.evaluate(() => window.listmenu.state);
@@ -29,7 +29,7 @@ export function driver(page, origin) {
     // A page loaded anew, with `fragment` after its #: a fragment alone would not reload it.
     async function open(fragment = '') {
         await page.goto('about:blank');
-        await page.goto(`${origin}/${fragment}`);
+        await page.goto(`${origin}/${file}${fragment}`);
     }
     async function fresh() {
         await open();

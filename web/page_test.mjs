@@ -1,6 +1,7 @@
 // The page in a real browser: Debian's Chromium, driven by playwright-core, against the built page
 // served on 127.0.0.1 by Python's http.server, as the README serves it. Each page opened carries
-// web/probes.js, and none may request anything off the page's origin or meet a script error.
+// web/probes.js, and none may request anything off the page's origin or meet a script error;
+// the one-file page, opened from a file, may request nothing at all (web/page_file.mjs).
 //
 // Usage: node page_test.mjs PAGE_DIR NPM_DIR PYTHON TESTS_DIR SCREENSHOT_PNG
 // (PAGE_TEST_ONLY=text in the environment runs only the checks whose names hold the text.)
@@ -13,6 +14,7 @@ import { driver } from './page_drive.mjs';
 import typing from './page_typing.mjs';
 import stepping from './page_stepping.mjs';
 import edges from './page_edges.mjs';
+import oneFile from './page_file.mjs';
 
 const [pageDir, npmDir, python, testsDir, screenshot] = process.argv.slice(2);
 const deadline = setTimeout(() => {
@@ -44,7 +46,7 @@ function watched(p) {
 const page = await watched(await browser.newPage({ viewport: { width: 900, height: 760 } }));
 const context = { origin, browser, pageDir, npmDir, screenshot, texts, table, read, listSource, probed, watched,
                   drive: driver(page, origin) };
-const checks = { ...typing(context), ...stepping(context), ...edges(context) };
+const checks = { ...typing(context), ...stepping(context), ...edges(context), ...oneFile(context) };
 
 let failed = 0;
 try {

@@ -1,0 +1,32 @@
+# Writes OUT, the page of DIR as one file that runs opened from a file: DIR/index.html with each
+# stylesheet and script it names put in its place, in its order, and the module as hex in a script
+# ahead of them all, which web/load.js compiles instead of fetching. Licences travel as comments.
+# Run as: cmake -DDIR=... -DOUT=... -P inline.cmake
+file(READ ${DIR}/index.html html)
+file(READ ${DIR}/LICENSE.txt ours)
+file(READ ${DIR}/LICENSE-xterm.txt theirs)
+string(REPLACE "<!doctype html>\n" "<!doctype html>\n<!--\n${ours}-->\n" html "${html}")
+string(REGEX MATCHALL "<link rel=\"stylesheet\" href=\"[^\"]+\">" links "${html}")
+foreach(tag IN LISTS links)
+    string(REGEX REPLACE ".*href=\"([^\"]+)\".*" "\\1" name "${tag}")
+    file(READ ${DIR}/${name} text)
+    string(REPLACE "${tag}" "<style>/* ${name} */\n${text}</style>" html "${html}")
+endforeach()
+string(REGEX MATCHALL "<script src=\"[^\"]+\"></script>" tags "${html}")
+file(READ ${DIR}/listmenu.wasm hex HEX)
+set(module "<script>const listmenuModule = '${hex}';</script>\n")
+foreach(tag IN LISTS tags)
+    string(REGEX REPLACE ".*src=\"([^\"]+)\".*" "\\1" name "${tag}")
+    file(READ ${DIR}/${name} text)
+    set(beside "")
+    if(name STREQUAL "xterm.js")
+        set(beside "<!--\n${theirs}-->\n")
+    endif()
+    # A script's text holding </script would end its tag early.
+    if(text MATCHES "</script")
+        message(FATAL_ERROR "${name} holds </script and cannot be put in the page")
+    endif()
+    string(REPLACE "${tag}" "${module}${beside}<script>// ${name}\n${text}</script>" html "${html}")
+    set(module "")
+endforeach()
+file(WRITE ${OUT} "${html}")
