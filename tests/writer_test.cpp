@@ -29,10 +29,11 @@ TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
     for (int i = 0; i < 10000; ++i) {
         values.push_back(static_cast<std::int32_t>(rng()));
     }
-    // Every group of four digits in each place a number below 10^8 takes it from.
+    // Every value of up to five digits, each digit count through every value it takes.
     for (std::int32_t n = 0; n < 100000; ++n) {
         values.push_back(n);
     }
+    // Every group of four digits in each place a number below 10^8 takes it from.
     for (std::int32_t high = 0; high < 10000; ++high) {
         values.push_back(-(high * 10000 + 9999 - high));
     }
@@ -56,7 +57,7 @@ TEST(Writer, IntegersAreWrittenAsToCharsWritesThem) {
     }
     flush(io);
     // Compared from the value where the texts part, so that a failure shows that value, not
-    // 110 KB of each text; the parting is within the 11 bytes of one value.
+    // the whole of each text; the parting is within the 11 bytes of one value.
     const auto at = static_cast<std::size_t>(
         std::mismatch(written.begin(), written.end(), expected.begin(), expected.end()).second -
         expected.begin());

@@ -12,7 +12,7 @@ const load = (() => {
         if (embedded !== null) {
             const bytes = new Uint8Array(embedded.length / 2);
             for (let i = 0; i < bytes.length; i++) {
-                bytes[i] = parseInt(embedded.substr(2 * i, 2), 16);
+                bytes[i] = parseInt(embedded.slice(2 * i, 2 * i + 2), 16);
             }
             return WebAssembly.compile(bytes);
         }
@@ -23,7 +23,8 @@ const load = (() => {
         return WebAssembly.compile(await response.arrayBuffer());
     }
 
-    // Browsers fetch nothing for a page opened from a file, so there is nothing to try.
+    // Browsers fetch nothing for a page opened from a file: without the module inside it, there is
+    // nothing to try.
     const fromFile = window.location.protocol === 'file:' && embedded === null;
     const compiled = fromFile ? null : compile();
 
@@ -42,6 +43,6 @@ const load = (() => {
             'and open http://127.0.0.1:8000/ instead.';
     }
 
-    // The compiled module; null for a page opened from a file.
+    // The module being compiled; null for a page opened from a file with no module inside it.
     return { compiled, failure };
 })();

@@ -36,8 +36,9 @@ const probed = async (p) => {
     return p;
 };
 const problems = [];
-function watched(p) {
-    p.on('request', (r) => new URL(r.url()).origin === origin || r.url().startsWith('data:') ||
+// `allowed`: the requests the page may make; by default, those to its own origin.
+function watched(p, allowed = (url) => new URL(url).origin === origin) {
+    p.on('request', (r) => allowed(r.url()) || r.url().startsWith('data:') ||
                            problems.push(`request off the origin: ${r.url()}`));
     p.on('pageerror', (e) => problems.push(`script error: ${e.message}`));
     p.on('console', (m) => m.type() === 'error' && problems.push(`console error: ${m.text()}`));

@@ -16,13 +16,13 @@ window.listmenu = {
         return session.run.state;  // the wiring starts its first run as its scripts run
     },
     get status() {
-        return session.run?.status ?? null;
+        return session.run.status ?? null;
     },
     get waits() {
-        return session.run?.waits ?? 0;
+        return session.run.waits ?? 0;
     },
     get output() {
-        return session.run?.written ?? '';
+        return session.run.written ?? '';
     },
     get unread() {
         return session.input.queue.map((l) => l.text).join('') + session.input.line;
