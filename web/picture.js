@@ -22,20 +22,27 @@ const picture = (() => {
         return e;
     }
 
-    function field(name, value) {
+    // A field; in a node of the list its value is a button, which asks where the value came from.
+    function field(name, value, asked) {
         const f = element('span', `field ${name}`);
-        f.append(element('span', 'label', name), element('span', 'value', value));
+        const v = element(asked ? 'button' : 'span', 'value', value);
+        if (asked) {
+            v.type = 'button';
+            v.dataset.field = name;
+            v.setAttribute('aria-label', `${name} of ${asked}: ${value}. Show the line that wrote it.`);
+        }
+        f.append(element('span', 'label', name), v);
         return f;
     }
 
     // A node's box; a block that holds no node has no fields worth showing, and says why instead.
-    function box(address, fields, tag, empty = 'never a list node') {
+    function box(address, fields, tag, empty = 'never a list node', asked = '') {
         const b = element('div', 'node');
         b.dataset.address = hex(address);
         b.append(element('div', 'address', hex(address)));
         const row = element('div', 'fields');
         if (fields) {
-            row.append(field('data', String(fields.data)), field('next', fields.next === null ? '—' : link(fields.next)));
+            row.append(field('data', String(fields.data), asked), field('next', fields.next === null ? '—' : link(fields.next), asked));
             b.dataset.value = String(fields.data);
         } else {
             row.append(element('span', 'empty', empty));
@@ -61,8 +68,15 @@ const picture = (() => {
         caption.textContent = 'The list appears here once the program starts.';
     }
 
-    // Draws `run` (web/steps.js) at its shown step.
-    function draw(run) {
+    const arrow = () => {
+        const a = element('span', 'arrow', '→');
+        a.setAttribute('aria-hidden', 'true');
+        return a;
+    };
+
+    // Draws `run` (web/steps.js) at its shown step; `locals` maps addresses to the names of the
+    // locals that point there, and `at` numbers the step among the page's.
+    function draw(run, locals = new Map(), at = { step: run.shown, steps: run.steps.length }) {
         const step = run.steps[run.shown];
         // Address → what changed in the block there now; a release is drawn apart, with the block
         // released, even where the same address was taken again.
@@ -77,26 +91,31 @@ const picture = (() => {
         first.classList.toggle('changed', changed.has('first'));
         const row = [first];
         nodes.forEach((n, i) => {
-            const b = box(n.address, n, changed.has(n.address) && changed.get(n.address).includes('taken') ? 'just taken' : '');
+            const b = box(n.address, n, changed.has(n.address) && changed.get(n.address).includes('taken') ? 'just taken' : '',
+                          undefined, `node ${i + 1}`);
             b.dataset.index = String(i + 1);
+            if (locals.has(n.address)) {
+                b.dataset.locals = locals.get(n.address).join(' ');
+            }
             b.dataset.next = link(n.next);
             if (changed.has(n.address)) {
                 b.dataset.changed = changed.get(n.address).join(' ');
             }
-            row.push(element('span', 'arrow', '→'), b);
+            row.push(arrow(), b);
         });
         const more = count - nodes.length;
         if (more > 0) {
-            row.push(element('span', 'arrow', '→'), element('div', 'more', `… ${thousands(more)} more nodes not shown`));
+            row.push(arrow(), element('div', 'more', `… ${thousands(more)} more nodes not shown`));
         }
         let end = '';
         if (cycle !== null) {
             end = `the list has a cycle: it comes back to ${hex(cycle)}`;
         } else if (stray !== null) {
-            end = `the list points to ${hex(stray)}, which holds no node`;
+            end = run.releasedIn.has(stray) ? `the list points to ${hex(stray)}, a block given back to the heap: a dangling pointer`
+                : `the list points to ${hex(stray)}, which holds no node`;
         }
         if (end) {
-            row.push(element('span', 'arrow', '→'), element('div', 'stop', end));
+            row.push(arrow(), element('div', 'stop', end));
         }
 
         const gone = step.changes.filter((c) => c.change === 'released').map((c) => {
@@ -122,8 +141,8 @@ const picture = (() => {
         heap.replaceChildren(...row);
         heap.dataset.count = String(count);
         heap.dataset.first = link(run.first);
-        heap.dataset.step = String(run.shown);
-        heap.dataset.steps = String(run.steps.length);
+        heap.dataset.step = String(at.step);
+        heap.dataset.steps = String(at.steps);
 
         const words = ['first', ...nodes.map((n) => String(n.data))];
         if (more > 0) {

@@ -15,9 +15,10 @@ const run = (() => {
 
     // Runs `compiled` to its end, keeping `own` (from create) up to date. `page(memory)` gives the
     // module's "page" imports; `input` is web/lines.js's; `write(text)` takes the output;
-    // `waited(memory)` is called at each wait for a line. Resolves once the run has ended or
-    // stopped; rejects when the module cannot start.
-    async function start(compiled, own, { page, input, write, waited }) {
+    // `waited(memory)` is called at each wait for a line; `rest: false` runs on without pausing
+    // for the page to draw. Resolves once the run has ended or stopped; rejects when the module
+    // cannot start.
+    async function start(compiled, own, { page, input, write, waited, rest = true }) {
         let exports = null;
         let stack = 0;
         const memory = () => exports.memory;
@@ -59,7 +60,7 @@ const run = (() => {
                 own.state = 'waiting';
                 own.waits++;
                 waited(exports.memory);
-                if (performance.now() - rested > busy) {
+                if (rest && performance.now() - rested > busy) {
                     await new Promise((rest) => setTimeout(rest));
                     rested = performance.now();
                 }

@@ -1,5 +1,6 @@
-// Back, Forward and the range over a run's steps, and for the step shown: the picture, the list of
-// what its answer wrote in memory (#changes), and the source of the list operations it ran (#code).
+// Back, Forward and the range over a run's steps, and for the step shown: the list of what its
+// answer wrote in memory (#changes) and, at its wait, the source of the list operations it ran
+// (#code); the picture and the frames are web/linesteps.js's.
 'use strict';
 
 const stepper = (() => {
@@ -8,26 +9,8 @@ const stepper = (() => {
     const range = document.getElementById('step');
     const said = document.getElementById('step-text');
     const list = document.getElementById('changes');
-    const code = document.getElementById('code');
     const { hex, link } = picture;
     let current = null;     // the run whose steps are shown
-    let sourceOf = new Map();  // its operations' sources, by name
-
-    // The source of each operation in `text` (list.cpp): a definition starts at the line that
-    // names it at the margin and ends at the margin's closing brace.
-    function sources(text, names) {
-        const lines = text.split('\n');
-        const found = new Map();
-        for (const name of names) {
-            const named = new RegExp(`^\\S.*[\\s*&]${name}\\(.*\\{$`);
-            const start = lines.findIndex((l) => named.test(l));
-            const end = lines.indexOf('}', start);
-            if (start >= 0 && end > start) {
-                found.set(name, { line: start + 1, text: lines.slice(start, end + 1).join('\n') });
-            }
-        }
-        return found;
-    }
 
     function item(c, run) {
         const li = document.createElement('li');
@@ -63,39 +46,13 @@ const stepper = (() => {
         return li;
     }
 
-    // Each operation's source, made once per run and shown again as steps call for it.
-    let figures = new Map();
-    function figure(name) {
-        if (!figures.has(name)) {
-            const s = sourceOf.get(name);
-            const f = document.createElement('figure');
-            f.dataset.function = name;
-            const title = document.createElement('figcaption');
-            title.textContent = s ? `${name}, list/list.cpp line ${s.line}` : name;
-            const pre = document.createElement('pre');
-            pre.textContent = s ? s.text : '';
-            f.append(title, pre);
-            figures.set(name, f);
-        }
-        return figures.get(name);
-    }
-    const idle = document.createElement('p');
-    idle.textContent = 'No list operation ran at this step.';
-
-    function showCode(calls) {
-        code.dataset.functions = calls.join(' ');
-        code.replaceChildren(...(calls.length === 0 ? [idle] : [...new Set(calls)].map(figure)));
-    }
-
-    // Shows step `k` of `run`.
-    function show(run, k) {
+    // Shows step `k` of `run` but for the picture and the code, which the line steps draw.
+    function answer(run, k) {
         if (run !== current) {
             current = run;
-            sourceOf = sources(run.source, run.names.values());
-            figures = new Map();
+            code.reset(run.sources);
         }
         steps.go(run, k);
-        picture.draw(run);
         const step = run.steps[run.shown];
         const items = step.changes.map((c) => item(c, run));
         if (items.length === 0) {
@@ -104,7 +61,6 @@ const stepper = (() => {
             items.push(li);
         }
         list.replaceChildren(...items);
-        showCode(step.calls);
         const last = run.steps.length - 1;
         range.max = String(last);
         range.value = String(run.shown);
@@ -114,6 +70,13 @@ const stepper = (() => {
         forward.setAttribute('aria-disabled', String(run.shown === last));
         said.textContent = run.shown === 0 ? `Step 0 of ${last}: the program's first wait for an answer.`
             : `Step ${run.shown} of ${last}: after ${step.line === null ? 'the end of the input' : `the line ${JSON.stringify(step.line)}`}.`;
+    }
+
+    // Shows the wait that closes step `k` of `run`, with the list operations it ran.
+    function show(run, k) {
+        answer(run, k);
+        code.operations(run.steps[run.shown].calls);
+        linesteps.waiting(run);
     }
 
     function move(by, to) {
@@ -128,5 +91,5 @@ const stepper = (() => {
     // Shows the newest step of `run`, as each answer does.
     const newest = (run) => show(run, run.steps.length - 1);
 
-    return { show: newest };
+    return { show: newest, at: show, answer };
 })();

@@ -23,23 +23,16 @@ const steps = (() => {
             blocks: new Map(),   // address → { size, data, next, nextBlock, known, walked }
             pending: new Map(),  // the blocks not linked yet, by address
             firstAt: 0,          // where the program keeps `first`
-            source: '',          // list.cpp, as the module was built from it
-            names: new Map(),    // code address → name, for the list's operations
             running: [],         // the operations on the program's stack now, outermost first
-            events: [],          // blocks taken and released since the last step
+            events: [],          // blocks taken and released, and stores, since the last step
             calls: [],           // operations that ran since the last step
             releasedIn: new Map(),  // address → the step that last released it
             walks: 0,            // walks made so far, each marking the blocks it passes (web/walk.js)
         };
     }
 
-    function operation(run, code, name) {
-        run.names.set(code, name);
-    }
-
-    // Only the operations' entries and exits arrive: the module leaves out the rest (web/calls.cpp).
-    function entered(run, code) {
-        const name = run.names.get(code);
+    // The list's operations as they are entered and left, nested ones included.
+    function entered(run, name) {
         run.running.push(name);
         run.calls.push(name);
     }
@@ -58,10 +51,15 @@ const steps = (() => {
         run.events.push({ change: 'released', address });
     }
 
+    // A store through a pointer, which is how the program writes `first` and the nodes' fields.
+    function stored(run, address) {
+        run.events.push({ change: 'stored', address });
+    }
+
     // Each taking of a block has its own record, `c.block`, which every change to the block in
     // that life shares, and each pointer written names the record it points to: moving between
     // steps writes fields and looks nothing up.
-    function put(run, c, value, block) {
+    function put(run, c, value, block, forward) {
         if (c.change === 'first') {
             run.first = value;
             run.firstBlock = block;
@@ -70,11 +68,13 @@ const steps = (() => {
             if (c.change === 'next') {
                 c.block.nextBlock = block;
             }
+        } else if (c.change === 'released') {
+            c.block.gone = forward;  // a pointer left to it dangles
         }
     }
 
-    const apply = (run, c) => put(run, c, c.to, c.toBlock);
-    const revert = (run, c) => put(run, c, c.from ?? 0, c.fromBlock);
+    const apply = (run, c) => put(run, c, c.to, c.toBlock, true);
+    const revert = (run, c) => put(run, c, c.from ?? 0, c.fromBlock, false);
 
     // Moves `first` and the blocks' fields to step `to` (clamped to the steps there are).
     function go(run, to) {
@@ -97,19 +97,30 @@ const steps = (() => {
 
     const none = Object.freeze([]);
 
-    // Closes a step: compares memory at this wait (`view`) with the last step, and keeps the
-    // difference, with `line`, the text handed over for it, and the operations that ran.
-    function record(run, view, line) {
+    // Closes a step: compares memory at this wait (`view`) with the last step where the program
+    // stored, and keeps the difference, with `line`, the text handed over for it, the operations
+    // that ran, and `at`, what the caller keeps of the step.
+    function record(run, view, line, at = null) {
         go(run, run.steps.length - 1);
+        if (run.events.length === 0 && run.steps.length > 0) {
+            // Nothing stored, taken or released: nothing changed.
+            const index = run.steps.push({ line, changes: none, calls: run.calls, pending: run.steps[run.shown].pending, at }) - 1;
+            run.shown = index;
+            run.calls = [...run.running];
+            return index;
+        }
         const changes = [];
         const change = (c) => {
             apply(run, c);
             changes.push(c);
         };
         const index = run.steps.length;
+        const stores = new Set();
         for (const e of run.events) {
-            if (e.change === 'taken') {
-                const block = { size: e.to, data: 0, next: 0, nextBlock: undefined, known: false, walked: 0 };
+            if (e.change === 'stored') {
+                stores.add(e.address);
+            } else if (e.change === 'taken') {
+                const block = { size: e.to, data: 0, next: 0, nextBlock: undefined, known: false, gone: false, walked: 0 };
                 run.blocks.set(e.address, block);
                 run.pending.set(e.address, block);
                 change({ ...e, block, reused: run.releasedIn.get(e.address) ?? null });
@@ -132,13 +143,21 @@ const steps = (() => {
                      fromBlock: run.firstBlock, toBlock: run.blocks.get(head) });
             pointers.push(head);
         }
-        for (const [address, b] of run.blocks) {
-            if (b.known) {
+        // Only a block's fields that were stored to can have changed; a block not linked yet
+        // holds nothing that means anything.
+        for (const at of stores) {
+            const address = run.blocks.has(at) ? at : at - 4;
+            const b = run.blocks.get(address);
+            if (b === undefined || !b.known) {
+                continue;
+            }
+            if (address === at) {
                 const data = view.getInt32(address, true);
-                const next = view.getUint32(address + 4, true);
                 if (data !== b.data) {
                     change({ change: 'data', address, from: b.data, to: data, block: b });
                 }
+            } else {
+                const next = view.getUint32(at, true);
                 if (moved(b.next, b.nextBlock, next)) {
                     change({ change: 'next', address, from: b.next, to: next, block: b,
                              fromBlock: b.nextBlock, toBlock: run.blocks.get(next) });
@@ -158,7 +177,7 @@ const steps = (() => {
             }
         }
         const pending = run.pending.size === 0 ? none : [...run.pending].map(([address, b]) => ({ address, size: b.size }));
-        run.steps.push({ line, changes, calls: run.calls, pending });
+        run.steps.push({ line, changes, calls: run.calls, pending, at });
         run.shown = index;
         run.events = [];
         run.calls = [...run.running];  // what is still running runs on in the next step
@@ -168,7 +187,7 @@ const steps = (() => {
     // Blocks taken and not yet linked at the shown step: no field of theirs means anything yet.
     const unlinked = (run) => run.steps[run.shown].pending;
 
-    return { create, operation, entered, left, taken, released, record, go, unlinked };
+    return { create, entered, left, taken, released, stored, record, go, unlinked };
 })();
 
 if (typeof module === 'object') {

@@ -23,15 +23,18 @@ const modelled = (typed) => JSON.parse(execFileSync(python, [resolve(testsDir, '
     input: JSON.stringify(typed), encoding: 'utf8', timeout: 30000, maxBuffer: 1 << 20,
 }));
 
-// Writes the model's events into `view` and tells `run` of the blocks, as the module would: blocks
-// of 16 bytes from 0x100 up, the last one released taken first, a node's next 4 bytes after its
-// data, and `first` at firstAt. What the events mean is the model's alone.
+// Writes the model's events into `view` and tells `run` of the blocks and the stores, as the module
+// would: blocks of 16 bytes from 0x100 up, the last one released taken first, a node's next 4
+// bytes after its data, and `first` at firstAt. What the events mean is the model's alone.
 function standIn(run, view) {
     let top = 0x100;
     const free = [];
     let fresh = null;  // the block taken last, until its value is read or it is given back
     const get = (at) => view.getUint32(at, true);
-    const set = (at, value) => view.setUint32(at, value, true);
+    const set = (at, value) => {
+        view.setUint32(at, value, true);
+        steps.stored(run, at);
+    };
     // Where the pointer to the node at `index` is kept: `first`, or the next of the node before.
     const link = (index) => {
         let at = firstAt;
@@ -61,6 +64,7 @@ function standIn(run, view) {
         assert.notEqual(fresh, null, `${event} with no block taken`);
         if (event === 'data') {
             view.setInt32(fresh, value, true);
+            steps.stored(run, fresh);
             set(fresh + 4, 0);
             set(link(length), fresh);
             length++;
@@ -121,10 +125,10 @@ test('a walk stops where the list comes back on itself, or leaves the blocks hel
         run.firstAt = firstAt;
         steps.record(run, view, '');
         for (const a of [0x110, 0x120, 0x130]) steps.taken(run, a, nodeSize);
-        view.setUint32(firstAt, 0x110, true);
-        view.setUint32(0x114, 0x120, true);
-        view.setUint32(0x124, 0x130, true);
-        view.setUint32(0x134, link, true);
+        for (const [at, value] of [[firstAt, 0x110], [0x114, 0x120], [0x124, 0x130], [0x134, link]]) {
+            view.setUint32(at, value, true);
+            steps.stored(run, at);
+        }
         steps.record(run, view, '');
         const { count, cycle, stray } = walk(run, 2);
         assert.deepEqual({ count, cycle, stray }, { count: 3, ...stop }, label);

@@ -4,7 +4,7 @@
 
 // The list at the shown step, from `first`: its length, the first `limit` nodes, and where
 // it stops: at NULL, at an address it has already seen (a cycle), or at a block the program
-// does not hold (stray).
+// does not hold (stray), given back to the heap or never taken.
 function walk(run, limit) {
     const stamp = ++run.walks;
     const nodes = [];
@@ -12,7 +12,7 @@ function walk(run, limit) {
     let cycle = null;
     let stray = null;
     for (let at = run.first, b = run.firstBlock; at !== 0; at = b.next, b = b.nextBlock) {
-        if (b === undefined) {
+        if (b === undefined || b.gone) {
             stray = at;
             break;
         }

@@ -19,7 +19,8 @@ const wasi = (() => {
     // io: memory() gives the module's memory; read(room) gives at most `room` bytes (none at the
     // end of the input), or null when the module is paused until there are some; write(text).
     function imports(io) {
-        const view = () => new DataView(io.memory().buffer);
+        let seen = null;  // a view of the memory, made again only once the memory has grown
+        const view = () => (seen?.buffer === io.memory().buffer ? seen : (seen = new DataView(io.memory().buffer)));
         const iovecs = (iovs, count) => Array.from({ length: count }, (_, i) => ({
             at: view().getUint32(iovs + 8 * i, true),
             length: view().getUint32(iovs + 8 * i + 4, true),

@@ -1,0 +1,60 @@
+// The hooks web/instrument.py puts into list/ and menu/ in the page's build: each function's
+// frame as it is entered and left, each line as it starts, and each store through a pointer.
+// Frames and stores always reach the page, since they are few; lines only while the page traces
+// an answer, which it does in a run of its own. Untraced, each frame still keeps its last line
+// and its declared locals here, so that the page finds where every waiting frame stands.
+
+#include <cstdint>
+
+#include "web/page.hpp"
+
+namespace {
+
+// The one record the hooks keep, which the page reads and switches (tell_lines).
+line_state state{};
+
+std::int32_t innermost() {
+    return state.depth < line_state::deepest ? state.depth : line_state::deepest - 1;
+}
+
+}  // namespace
+
+void tell_line_state() {
+    tell_lines(&state);
+}
+
+extern "C" {
+
+void listmenu_line_enter(const char *about, void *const *locals) {
+    ++state.depth;
+    state.lines[innermost()] = 0;
+    state.declared[innermost()] = 0;
+    state.declaring[innermost()] = 0;
+    tell_frame(about, locals);
+}
+
+void listmenu_line_leave() {
+    --state.depth;
+    tell_left();
+}
+
+void listmenu_line(std::int32_t line) {
+    const std::int32_t at = innermost();
+    if (state.lines[at] != line) {
+        state.lines[at] = line;
+        state.declared[at] |= state.declaring[at];
+        state.declaring[at] = 0;
+        if (state.tracing != 0) {
+            tell_line(line);
+        }
+    }
+}
+
+void listmenu_line_declared(std::int32_t local) {
+    state.declaring[innermost()] |= 1U << static_cast<std::uint32_t>(local);
+}
+
+void listmenu_line_stored(const void *at) {
+    tell_stored(at);
+}
+}

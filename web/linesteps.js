@@ -1,0 +1,188 @@
+// Line Back, Line Forward and the range over the line steps of the answer shown, found when asked
+// for (web/trace.js), and for what is shown, a wait or a line step: the picture, the frames with
+// their locals (#frames), what the answer has written (#output) and, at a line step, the code.
+// A node's data or next, pressed, shows the line step whose line last wrote it.
+'use strict';
+
+const linesteps = (() => {
+    const heap = document.getElementById('heap');
+    const back = document.getElementById('line-back');
+    const forward = document.getElementById('line-forward');
+    const range = document.getElementById('line');
+    const said = document.getElementById('line-text');
+    const panel = document.getElementById('frames');
+    const output = document.getElementById('output');
+    const { hex, link } = picture;
+    const kept = 4;          // traced answers kept, the latest asked for
+    let run = null;          // the page's run, whose steps are shown
+    let traces = new Map();  // answer step → the promise of its trace
+    let line = null;         // the line step shown, from 1, or null at a wait
+    let asked = 0;           // what was asked for last, so that a later ask overrides a slower one
+
+    function traced(k) {
+        if (!traces.has(k)) {
+            const handed = run.steps.slice(1, k + 1).map((s) => s.at.handed);
+            traces.set(k, load.compiled.then((compiled) => trace.answer(compiled, handed, k)));
+            if (traces.size > kept) {
+                traces.delete(traces.keys().next().value);
+            }
+        }
+        return traces.get(k);
+    }
+    const count = (t) => t.record.steps.length - 1;
+
+    // Pointer locals by the address they hold, for the picture's boxes.
+    function pointing(stack) {
+        const at = new Map();
+        for (const l of stack.flatMap((f) => f.locals)) {
+            if (l.pointer && l.value) {
+                at.set(l.value, [...new Set([...(at.get(l.value) ?? []), l.name])]);
+            }
+        }
+        return at;
+    }
+
+    // The frames, outermost first, each local with its value as the picture writes it.
+    function drawFrames(stack) {
+        panel.replaceChildren(...stack.map((f) => {
+            const frame = document.createElement('section');
+            frame.dataset.frame = f.name;
+            const title = document.createElement('h3');
+            title.textContent = `${f.name}, ${f.file} line ${f.line}`;
+            const list = document.createElement('dl');
+            for (const l of f.locals) {
+                const value = l.value === null ? '?' : l.pointer ? link(l.value) : String(l.value);
+                const item = document.createElement('div');
+                item.dataset.local = l.name;
+                item.dataset.value = value;
+                const name = document.createElement('dt');
+                name.textContent = l.name;
+                const shown = document.createElement('dd');
+                shown.textContent = value;
+                if (l.dangling) {
+                    item.dataset.dangling = '';
+                    shown.textContent += ' (dangling: given back to the heap)';
+                }
+                item.append(name, shown);
+                list.append(item);
+            }
+            frame.append(title, list);
+            return frame;
+        }));
+    }
+
+    function controls(k, steps) {
+        if (steps === null) {
+            delete heap.dataset.lineSteps;
+        } else {
+            heap.dataset.lineSteps = String(steps);
+        }
+        range.max = String(Math.max(1, steps ?? 1));
+        range.value = String(line ?? steps ?? 1);
+        range.setAttribute('aria-valuetext', line === null ? 'the wait after the answer' : `line step ${line} of ${steps}`);
+        back.setAttribute('aria-disabled', String(k === 0 && line === null && steps === 0));
+        forward.setAttribute('aria-disabled', String(line === null && k === run.steps.length - 1));
+    }
+
+    // The wait that closes the answer step `page` (the page's run) shows. Its line steps are
+    // counted once it has been shown a moment, so that a replay's passing steps trace nothing.
+    let counting = 0;
+    function waiting(page) {
+        if (page !== run) {
+            traces = new Map();
+            run = page;
+        }
+        line = null;
+        const k = run.shown;
+        const step = run.steps[k];
+        picture.draw(run, pointing(step.at.stack));
+        delete heap.dataset.lineStep;
+        drawFrames(step.at.stack);
+        const before = k === 0 ? 0 : run.steps[k - 1].at.written;
+        output.textContent = run.written.slice(before, step.at.written);
+        said.textContent = `The wait for the next answer, after step ${k}'s lines.`;
+        controls(k, null);
+        const ask = ++asked;
+        clearTimeout(counting);
+        if (load.compiled !== null) {
+            counting = setTimeout(() => traced(k).then((t) => ask === asked && controls(k, count(t))), 150);
+        }
+    }
+
+    // Shows line step `j` of answer step `k` (clamped); past either end, the wait beside it.
+    async function show(k, j) {
+        const ask = ++asked;
+        const t = await traced(k);
+        if (ask !== asked) {
+            return;
+        }
+        const n = count(t);
+        if (j < 1 || j > n) {
+            stepper.at(run, j < 1 ? Math.max(0, k - 1) : k);
+            return;
+        }
+        stepper.answer(run, k);
+        line = j;
+        steps.go(t.record, j);
+        const at = t.record.steps[j].at;
+        const stack = frames.named(at.stack, t, at.from, at.gone);
+        picture.draw(t.record, pointing(stack), { step: k, steps: run.steps.length });
+        heap.dataset.lineStep = String(j);
+        drawFrames(stack);
+        code.stack(stack);
+        output.textContent = t.output.slice(0, at.written);
+        said.textContent = `Line step ${j} of ${n} of step ${k}: ${at.file} line ${at.line} is about to run.`;
+        controls(k, n);
+    }
+
+    async function move(by) {
+        if (run === null || (by < 0 ? back : forward).getAttribute('aria-disabled') === 'true') {
+            return;
+        }
+        const k = run.shown;
+        if (line !== null) {
+            await show(k, line + by);
+        } else if (by < 0) {
+            await show(k, count(await traced(k)));
+        } else if (k < run.steps.length - 1) {
+            await show(k + 1, 1);
+        }
+    }
+
+    // The line step whose line last wrote the field at `address`, from what is shown back.
+    async function writer(address) {
+        let k = run.shown;
+        let before = line ?? Infinity;
+        for (; k >= 0; k--, before = Infinity) {
+            if (k < run.shown && !run.steps[k].at.stores.includes(address)) {
+                continue;
+            }
+            const stores = (await traced(k)).stores.filter((s) => s.address === address && s.step < before);
+            if (stores.length > 0) {
+                return show(k, stores[stores.length - 1].step);
+            }
+        }
+        said.textContent = 'No line of this run wrote that field.';
+    }
+
+    back.addEventListener('click', () => move(-1));
+    forward.addEventListener('click', () => move(1));
+    range.addEventListener('input', () => run !== null && show(run.shown, Number(range.value)));
+    heap.addEventListener('click', (e) => {
+        const field = e.target.closest('[data-field]');
+        if (field !== null && run !== null) {
+            const address = parseInt(field.closest('[data-address]').dataset.address, 16);
+            writer(field.dataset.field === 'next' ? address + 4 : address);
+        }
+    });
+    // The arrow keys step lines wherever they are not the terminal's or a control's own.
+    document.addEventListener('keydown', (e) => {
+        const own = e.target.closest?.('#terminal, input, textarea, select');
+        if (!own && (e.key === 'ArrowLeft' || e.key === 'ArrowRight') && !e.altKey && !e.ctrlKey && !e.metaKey) {
+            e.preventDefault();
+            move(e.key === 'ArrowLeft' ? -1 : 1);
+        }
+    });
+
+    return { waiting };
+})();
