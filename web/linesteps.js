@@ -80,8 +80,10 @@ const linesteps = (() => {
         range.max = String(Math.max(1, steps ?? 1));
         range.value = String(line ?? steps ?? 1);
         range.setAttribute('aria-valuetext', line === null ? 'the wait after the answer' : `line step ${line} of ${steps}`);
-        back.setAttribute('aria-disabled', String(k === 0 && line === null && steps === 0));
-        forward.setAttribute('aria-disabled', String(line === null && k === run.steps.length - 1));
+        // aria-disabled rather than disabled, so that Tab still reaches both buttons.
+        const none = (by) => String(trace.cross({ k, line }, by, steps ?? 1, run.steps.length - 1) === null);
+        back.setAttribute('aria-disabled', none(-1));
+        forward.setAttribute('aria-disabled', none(1));
     }
 
     // The wait that closes the answer step `page` (the page's run) shows. Its line steps are
@@ -109,7 +111,7 @@ const linesteps = (() => {
         }
     }
 
-    // Shows line step `j` of answer step `k` (clamped); past either end, the wait beside it.
+    // Shows line step `j` of answer step `k` (clamped).
     async function show(k, j) {
         const ask = ++asked;
         const t = await traced(k);
@@ -117,21 +119,21 @@ const linesteps = (() => {
             return;
         }
         const n = count(t);
-        if (j < 1 || j > n) {
-            stepper.at(run, j < 1 ? Math.max(0, k - 1) : k);
+        if (n === 0) {
+            stepper.at(run, k);
             return;
         }
         stepper.answer(run, k);
-        line = j;
-        steps.go(t.record, j);
-        const at = t.record.steps[j].at;
+        line = Math.min(Math.max(1, j), n);
+        steps.go(t.record, line);
+        const at = t.record.steps[line].at;
         const stack = frames.named(at.stack, t, at.from, at.gone);
         picture.draw(t.record, pointing(stack), { step: k, steps: run.steps.length });
-        heap.dataset.lineStep = String(j);
+        heap.dataset.lineStep = String(line);
         drawFrames(stack);
         code.stack(stack);
         output.textContent = t.output.slice(0, at.written);
-        said.textContent = `Line step ${j} of ${n} of step ${k}: ${at.file} line ${at.line} is about to run.`;
+        said.textContent = `Line step ${line} of ${n} of step ${k}: ${at.file} line ${at.line} is about to run.`;
         controls(k, n);
     }
 
@@ -140,12 +142,11 @@ const linesteps = (() => {
             return;
         }
         const k = run.shown;
-        if (line !== null) {
-            await show(k, line + by);
-        } else if (by < 0) {
-            await show(k, count(await traced(k)));
-        } else if (k < run.steps.length - 1) {
-            await show(k + 1, 1);
+        const to = trace.cross({ k, line }, by, count(await traced(k)), run.steps.length - 1);
+        if (to !== null && to.line === null) {
+            stepper.at(run, to.k);
+        } else if (to !== null) {
+            await show(to.k, to.line);
         }
     }
 

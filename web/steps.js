@@ -132,10 +132,11 @@ const steps = (() => {
                 run.releasedIn.set(e.address, index);
             }
         }
-        // A pointer is written when its value changed, or when the block at its address is not
-        // the one it pointed to: a line that deletes and appends may give a block back and take
-        // it again, leaving the same address where two writes happened.
-        const moved = (value, target, to) => value !== to || (to !== 0 && run.blocks.get(to) !== target);
+        // A pointer is written when its value changed, or when the block held at its address is
+        // not the one it pointed to: a line that deletes and appends may give a block back and
+        // take it again, leaving the same address where two writes happened. A pointer to a block
+        // just given back is left as it was: it dangles.
+        const moved = (value, target, to) => value !== to || (run.blocks.has(to) && run.blocks.get(to) !== target);
         const head = run.firstAt === 0 ? 0 : view.getUint32(run.firstAt, true);
         const pointers = [];
         if (moved(run.first, run.firstBlock, head)) {

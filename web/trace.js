@@ -6,44 +6,38 @@
 'use strict';
 
 const trace = (() => {
-    // Traces step `k` of a run whose steps 1..k were handed `handed` (web/lines.js's entries), on
-    // `compiled`. Resolves to { record, stores, output, ended, lines, values }: `record` has the
-    // wait before the answer as its step 0 and a step per line after it, each step's `at` being
-    // { file, line, stack, from, written }: the frames, where their reading starts in `lines` and
-    // `values` (web/frames.js), and how much of `output` the answer had written; `stores` says
-    // which step's line stored to each address, in order; `output` is what the answer wrote.
-    function answer(compiled, handed, k) {
+    // What a traced run tells, kept for answer step `k`; `view()` reads the module's memory. The
+    // result: `record` has the wait before the answer as its step 0 and a step per line after it,
+    // each step's `at` being { file, line, stack, from, written, gone }: the frames, where their
+    // reading starts in `lines` and `values` (web/frames.js), how much of `output` the answer had
+    // written, and which pointers dangle; `stores` says which step's line stored to each address,
+    // in order; `output` is what the answer wrote; `ended` whether the run ended in it.
+    function recorder(k, view) {
         const record = steps.create();
         const f = frames.create();
-        const input = lines.create(() => {});
-        for (const entry of handed.slice(0, k)) {
-            input.queue.push({ ...entry, echoed: true });
-        }
         const result = { record, stores: [], output: '', ended: false, lines: [], values: [] };
-        let memory = null;
         let tracing = false;
         let waits = 0;
-        let seen = null;  // made again only once the memory has grown
-        const view = () => (seen?.buffer === memory().buffer ? seen : (seen = new DataView(memory().buffer)));
-        // The page as it stands now, just before `line` runs. A copy of the stack is made only when
-        // it has moved since the last step.
+        // The page as it stands now, just before `line` runs: a copy of the stack is made only
+        // when it has moved since the last step.
         let stack = [];
         let moved = -1;
-        const state = (line) => {
+        function close(line) {
             const now = view();
             if (f.moved !== moved) {
                 stack = f.stack.slice();
                 moved = f.moved;
             }
             const from = frames.read(f, now, result);
-            const top = stack[stack.length - 1];
-            return { file: top?.about.file ?? null, line, stack, from, written: result.output.length + from.buffered, view: now };
-        };
+            const at = { file: stack[stack.length - 1]?.about.file ?? null, line, stack, from,
+                         written: result.output.length + from.buffered, gone: null };
+            steps.record(record, now, null, at);
+            at.gone = frames.dangling(stack, result, from, (a) => record.blocks.has(a));
+        }
         function start() {
             tracing = true;
-            const { view: now, ...at } = state(null);
-            steps.record(record, now, null, at);
-            frames.tracing(f, now, true);
+            close(null);
+            frames.tracing(f, view(), true);
         }
         const listener = {
             head: (at) => {
@@ -54,11 +48,7 @@ const trace = (() => {
             released: (block) => steps.released(record, block),
             frame: (about, addresses) => frames.enter(f, about, addresses),
             left: () => frames.leave(f),
-            line(line) {
-                const { view: now, ...at } = state(line);
-                steps.record(record, now, null, at);
-                at.gone = frames.dangling(at.stack, result, at.from, (a) => record.blocks.has(a));
-            },
+            line: close,
             stored(at) {
                 steps.stored(record, at);
                 if (tracing) {
@@ -72,34 +62,70 @@ const trace = (() => {
                 }
             },
         };
+        // At each wait: true once the answer is over.
+        function waited() {
+            if (waits === k) {
+                return true;
+            }
+            if (++waits === k) {
+                start();
+            }
+            return false;
+        }
+        const wrote = (text) => {
+            if (tracing) {
+                result.output += text;
+            }
+        };
+        return { listener, waited, wrote, result };
+    }
+
+    // Traces step `k` of a run whose steps 1..k were handed `handed` (web/lines.js's entries), on
+    // `compiled`; resolves to the recorder's result.
+    function answer(compiled, handed, k) {
+        const input = lines.create(() => {});
+        for (const entry of handed.slice(0, k)) {
+            input.queue.push({ ...entry, echoed: true });
+        }
+        let memory = null;
+        let seen = null;  // made again only once the memory has grown
+        const view = () => (seen?.buffer === memory().buffer ? seen : (seen = new DataView(memory().buffer)));
+        const { listener, waited, wrote, result } = recorder(k, view);
         return new Promise((resolve, reject) => {
-            const own = run.create();
-            const waited = () => {
-                if (waits === k) {
-                    resolve(result);
-                } else if (++waits === k) {
-                    start();
-                }
+            const page = (m) => {
+                memory = m;
+                return pageImports(listener, m, () => {});
             };
-            run.start(compiled, own, {
-                page: (m) => {
-                    memory = m;
-                    return pageImports(listener, m, () => {});
-                },
-                input,
-                write: (text) => {
-                    if (tracing) {
-                        result.output += text;
-                    }
-                },
-                waited,
-                rest: false,
-            }).then(() => {
+            // Once the answer is over, the run waits for a line that never comes.
+            const over = () => waited() && resolve(result);
+            run.start(compiled, run.create(), { page, input, write: wrote, waited: over, rest: false }).then(() => {
                 result.ended = true;
                 resolve(result);
             }, reject);
         });
     }
 
-    return { answer };
+    // Where one line step back (by -1) or on (by 1) from `at` lands, `at` being { k, line }: line
+    // step `line` of answer step k, or its wait when `line` is null; `count` is step k's line
+    // steps, and `newest` the newest answer step. Past an answer's lines is its wait; past a wait,
+    // the next answer's first line, or back, its own last. Null where there is nothing further.
+    function cross({ k, line }, by, count, newest) {
+        if (line === null) {
+            if (by < 0) {
+                return count > 0 ? { k, line: count } : k > 0 ? { k: k - 1, line: null } : null;
+            }
+            return k < newest ? { k: k + 1, line: 1 } : null;
+        }
+        const to = line + by;
+        if (to < 1) {
+            return k > 0 ? { k: k - 1, line: null } : null;
+        }
+        return to > count ? { k, line: null } : { k, line: to };
+    }
+
+    return { recorder, answer, cross };
 })();
+
+if (typeof module === 'object') {
+    module.exports = trace;
+}
