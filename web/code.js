@@ -72,7 +72,9 @@ const code = (() => {
         unmark();
         panel.dataset.functions = frames.map((f) => f.name).join(' ');
         const shown = frames.map((f) => figure(f.file, f.name));
-        panel.replaceChildren(...shown);
+        if (shown.length !== panel.children.length || shown.some((f, i) => panel.children[i] !== f)) {
+            panel.replaceChildren(...shown);
+        }
         frames.forEach((f, i) => {
             const line = shown[i].querySelector(`[data-line="${f.line}"]`);
             if (line === null) {

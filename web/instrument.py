@@ -10,6 +10,7 @@ Into each function defined in SOURCE it puts:
     file and line, and its parameters and locals (name, kind, declaration line), read from the
     debug information; `locals` an array of their addresses, in that order;
   - listmenu_line(line) before the first instruction of each block, and wherever the line changes;
+  - listmenu_line_call(line) before each call, so that untraced each frame still knows its line;
   - listmenu_line_declared(index) once a local's declaration has run, after its line's hook;
   - listmenu_line_stored(address) after each store that is not to one of the function's own locals;
   - listmenu_line_leave() before each return.
@@ -28,6 +29,7 @@ ALLOCA = re.compile(r"^  (%[\w.]+) = alloca ")
 STORE = re.compile(r"^  store (?:volatile )?(.*)$")
 LABEL = re.compile(r"^[\w.]+:")
 SKIPPED = re.compile(r"^  (?:%[\w.]+ = )?(?:alloca |phi |call void @llvm\.dbg\.)")
+CALL = re.compile(r"^  (?:%[\w.]+ = )?(?:tail |notail )?call (?!.*@(?:llvm\.|listmenu_line))")
 
 
 def metadata(lines):
@@ -153,6 +155,8 @@ def instrument(text, root, source):
                     waiting = []
                     last = at
             tail = f", !dbg !{dbg.group(1)}" if dbg else ""
+            if CALL.match(b) and dbg and line_of("!" + dbg.group(1)):
+                out.append(f"  call void @listmenu_line_call(i32 {line_of('!' + dbg.group(1))}){tail}")
             if b.startswith("  ret "):
                 out.append(f"  call void @listmenu_line_leave(){tail}")
             out.append(b)
@@ -171,7 +175,7 @@ def instrument(text, root, source):
                     out.append(f"  call void @listmenu_line_stored(i8* %listmenu.stored.{temp}){tail}")
         out.append("}")
         i = end + 1
-    out += extra + ["declare void @listmenu_line_enter(i8*, i8**)", "declare void @listmenu_line(i32)",
+    out += extra + ["declare void @listmenu_line_enter(i8*, i8**)", "declare void @listmenu_line(i32)", "declare void @listmenu_line_call(i32)",
                     "declare void @listmenu_line_stored(i8*)", "declare void @listmenu_line_declared(i32)", "declare void @listmenu_line_leave()"]
     return "\n".join(out) + "\n"
 

@@ -1,8 +1,9 @@
 // The hooks web/instrument.py puts into list/ and menu/ in the page's build: each function's
 // frame as it is entered and left, each line as it starts, and each store through a pointer.
 // Frames and stores always reach the page, since they are few; lines only while the page traces
-// an answer, which it does in a run of its own. Untraced, each frame still keeps its last line
-// and its declared locals here, so that the page finds where every waiting frame stands.
+// an answer, which it does in a run of its own. Untraced, a line costs one test, and each frame
+// keeps the line of its last call and its declared locals here, so that the page finds where
+// every waiting frame stands.
 
 #include <cstdint>
 
@@ -15,6 +16,19 @@ line_state state{};
 
 std::int32_t innermost() {
     return state.depth < line_state::deepest ? state.depth : line_state::deepest - 1;
+}
+
+// The innermost frame is at `line`: the declarations made on its line before count from now on.
+void arrive(std::int32_t line) {
+    const std::int32_t at = innermost();
+    if (state.lines[at] != line) {
+        state.lines[at] = line;
+        state.declared[at] |= state.declaring[at];
+        state.declaring[at] = 0;
+        if (state.tracing != 0) {
+            tell_line(line);
+        }
+    }
 }
 
 }  // namespace
@@ -38,16 +52,16 @@ void listmenu_line_leave() {
     tell_left();
 }
 
+// Lines matter only while the page traces, and then a step is each change of a frame's line.
 void listmenu_line(std::int32_t line) {
-    const std::int32_t at = innermost();
-    if (state.lines[at] != line) {
-        state.lines[at] = line;
-        state.declared[at] |= state.declaring[at];
-        state.declaring[at] = 0;
-        if (state.tracing != 0) {
-            tell_line(line);
-        }
+    if (state.tracing != 0) {
+        arrive(line);
     }
+}
+
+// Untraced, a frame's line is kept only as it calls: where a caller waits, and where a trace starts.
+void listmenu_line_call(std::int32_t line) {
+    arrive(line);
 }
 
 void listmenu_line_declared(std::int32_t local) {

@@ -22,7 +22,7 @@ const linesteps = (() => {
     function traced(k) {
         if (!traces.has(k)) {
             const handed = run.steps.slice(1, k + 1).map((s) => s.at.handed);
-            traces.set(k, load.compiled.then((compiled) => trace.answer(compiled, handed, k)));
+            traces.set(k, load.compiled.then((compiled) => trace.answer(compiled, handed, k, run.checkpoints)));
             if (traces.size > kept) {
                 traces.delete(traces.keys().next().value);
             }
@@ -132,7 +132,10 @@ const linesteps = (() => {
         heap.dataset.lineStep = String(line);
         drawFrames(stack);
         code.stack(stack);
-        output.textContent = t.output.slice(0, at.written);
+        const text = t.output.slice(0, at.written);
+        if (output.textContent !== text) {
+            output.textContent = text;
+        }
         said.textContent = `Line step ${line} of ${n} of step ${k}: ${at.file} line ${at.line} is about to run.`;
         controls(k, n);
     }
@@ -142,7 +145,9 @@ const linesteps = (() => {
             return;
         }
         const k = run.shown;
-        const to = trace.cross({ k, line }, by, count(await traced(k)), run.steps.length - 1);
+        // On from a wait, no count of its own lines is needed: the next answer's are.
+        const lines = line === null && by > 0 ? 0 : count(await traced(k));
+        const to = trace.cross({ k, line }, by, lines, run.steps.length - 1);
         if (to !== null && to.line === null) {
             stepper.at(run, to.k);
         } else if (to !== null) {

@@ -25,18 +25,9 @@ function cannotLoad(reason) {
 // Closes a step of `own` at this wait, or at the menu's end. While lines are queued (a paste, a
 // link) the picture follows once a frame rather than once a line.
 let drawing = false;
-function closeStep(own, buffer) {
+function closeStep(own, buffer, snapshot = null) {
     const { input } = session;
-    const last = input.last;
-    const view = new DataView(buffer);
-    const stores = own.events.filter((e) => e.change === 'stored').map((e) => e.address);
-    own.written = session.run.written;
-    const at = { handed: last, stores, written: own.written.length };
-    steps.record(own, view, last === null ? '' : last.end ? null : last.text.replace(/\n$/, ''), at);
-    // The frames waiting for the answer, read once the step is closed: what is held is then known.
-    const read = { lines: [], values: [] };
-    const from = frames.read(own.frames, view, read);
-    at.stack = frames.named(own.frames.stack, read, from, frames.dangling(own.frames.stack, read, from, (a) => own.blocks.has(a)));
+    waits.close(own, new DataView(buffer), input.last, session.run, snapshot);
     if (input.queue.length === 0) {
         stepper.show(own);
     } else if (!drawing) {
@@ -48,39 +39,8 @@ function closeStep(own, buffer) {
     }
 }
 
-// What the page's own run tells its record: the steps (web/steps.js), and the frames on its stack
-// at each wait (web/frames.js), the list's operations among them.
-function listening(own) {
-    const listed = (about) => about.file === 'list/list.cpp';
-    return {
-        head: (at) => {
-            own.firstAt = at;
-        },
-        source: (file, text) => own.sources.set(file, text),
-        taken: (block, size) => steps.taken(own, block, size),
-        released: (block) => steps.released(own, block),
-        stored: (at) => steps.stored(own, at),
-        frame(about, addresses) {
-            frames.enter(own.frames, about, addresses);
-            if (listed(about)) {
-                steps.entered(own, about.name);
-            }
-        },
-        left() {
-            if (listed(own.frames.stack[own.frames.stack.length - 1].about)) {
-                steps.left(own);
-            }
-            frames.leave(own.frames);
-        },
-        line() {},
-        lines: (at) => {
-            own.frames.stateAt = at;
-        },
-    };
-}
-
 async function start() {
-    const own = Object.assign(steps.create(), { frames: frames.create(), sources: new Map() });
+    const own = waits.create();
     const now = run.create();
     Object.assign(session, { record: own, run: now });
     tell('listmenu is running.');
@@ -91,10 +51,10 @@ async function start() {
     }
     try {
         await run.start(await load.compiled, now, {
-            page: (memory) => pageImports(listening(own), memory, () => closeStep(own, memory().buffer)),
+            page: (memory) => pageImports(waits.listener(own), memory, () => closeStep(own, memory().buffer)),
             input: session.input,
             write: terminal.write,
-            waited: (memory) => closeStep(own, memory.buffer),
+            waited: (memory, snapshot) => closeStep(own, memory.buffer, snapshot),
         });
     } catch (e) {
         cannotLoad(e.message);

@@ -10,15 +10,17 @@ const run = (() => {
     const busy = 10;  // ms of lines handed over without a pause, so that the page still draws
 
     // How a run stands: running, waiting (for a line), ended (with `status`) or stopped (by
-    // `trap`, the module's fault), with its waits so far and all it has written.
-    const create = () => ({ state: 'running', waits: 0, written: '', status: null, trap: null });
+    // `trap`, the module's fault), with its waits so far, all it has written, and the time the
+    // module has run, in ms.
+    const create = () => ({ state: 'running', waits: 0, written: '', status: null, trap: null, busy: 0 });
 
     // Runs `compiled` to its end, keeping `own` (from create) up to date. `page(memory)` gives the
     // module's "page" imports; `input` is web/lines.js's; `write(text)` takes the output;
-    // `waited(memory)` is called at each wait for a line; `rest: false` runs on without pausing
-    // for the page to draw. Resolves once the run has ended or stopped; rejects when the module
-    // cannot start.
-    async function start(compiled, own, { page, input, write, waited, rest = true }) {
+    // `waited(memory, snapshot)` is called at each wait for a line, where snapshot() copies the
+    // run as it waits; `from`, such a copy, starts the run at that wait instead of the start;
+    // `rest: false` runs on without pausing for the page to draw. Resolves once the run has ended
+    // or stopped; rejects when the module cannot start.
+    async function start(compiled, own, { page, input, write, waited, from = null, rest = true }) {
         let exports = null;
         let stack = 0;
         const memory = () => exports.memory;
@@ -48,18 +50,32 @@ const run = (() => {
         };
         const imports = { wasi_snapshot_preview1: wasi.imports({ memory, read, write: written }), page: page(memory) };
         exports = (await WebAssembly.instantiate(compiled, imports)).exports;
+        // A waiting run is its memory, its stack pointer and where its stack was unwound: the
+        // module keeps nothing else of its own between calls.
+        const snapshot = () => ({ bytes: new Uint8Array(exports.memory.buffer).slice(),
+                                  stackPointer: exports.__stack_pointer.value, unwound: stack });
+        if (from !== null) {
+            exports.memory.grow((from.bytes.length - exports.memory.buffer.byteLength) / pageSize);
+            new Uint8Array(exports.memory.buffer).set(from.bytes);
+            exports.__stack_pointer.value = from.stackPointer;
+            stack = from.unwound;
+        }
         let rested = performance.now();
         try {
-            for (;;) {
-                exports._start();
-                if (exports.asyncify_get_state() !== asyncify.unwinding) {
-                    Object.assign(own, { state: 'ended', status: 0 });
-                    return;
+            for (let waiting = from !== null; ; waiting = false) {
+                if (!waiting) {
+                    const began = performance.now();
+                    exports._start();
+                    own.busy += performance.now() - began;
+                    if (exports.asyncify_get_state() !== asyncify.unwinding) {
+                        Object.assign(own, { state: 'ended', status: 0 });
+                        return;
+                    }
+                    exports.asyncify_stop_unwind();
                 }
-                exports.asyncify_stop_unwind();
                 own.state = 'waiting';
                 own.waits++;
-                waited(exports.memory);
+                waited(exports.memory, snapshot);
                 if (rest && performance.now() - rested > busy) {
                     await new Promise((rest) => setTimeout(rest));
                     rested = performance.now();

@@ -47,13 +47,19 @@ const stepper = (() => {
     }
 
     // Shows step `k` of `run` but for the picture and the code, which the line steps draw.
+    let listed = null;  // the step whose changes #changes lists, kept while line steps move in it
     function answer(run, k) {
         if (run !== current) {
             current = run;
             code.reset(run.sources);
+            listed = null;
         }
         steps.go(run, k);
         const step = run.steps[run.shown];
+        if (step === listed) {
+            return;
+        }
+        listed = step;
         const items = step.changes.map((c) => item(c, run));
         if (items.length === 0) {
             const li = document.createElement('li');

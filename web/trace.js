@@ -12,12 +12,22 @@ const trace = (() => {
     // reading starts in `lines` and `values` (web/frames.js), how much of `output` the answer had
     // written, and which pointers dangle; `stores` says which step's line stored to each address,
     // in order; `output` is what the answer wrote; `ended` whether the run ended in it.
-    function recorder(k, view) {
+    // `from`, a copy kept by keep(), starts the run at its wait instead of the start.
+    function recorder(k, view, from = null) {
         const record = steps.create();
         const f = frames.create();
         const result = { record, stores: [], output: '', ended: false, lines: [], values: [] };
         let tracing = false;
         let waits = 0;
+        if (from !== null) {
+            waits = from.step;
+            f.stack = from.frames.slice();
+            f.stateAt = from.stateAt;
+            record.firstAt = from.firstAt;
+            for (const block of from.held) {
+                steps.taken(record, block, 8);
+            }
+        }
         // The page as it stands now, just before `line` runs: a copy of the stack is made only
         // when it has moved since the last step.
         let stack = [];
@@ -49,9 +59,11 @@ const trace = (() => {
             frame: (about, addresses) => frames.enter(f, about, addresses),
             left: () => frames.leave(f),
             line: close,
+            // Until the trace starts, every block is as good as unlinked: where the program stored
+            // then does not matter, since the trace's first step reads the list whole.
             stored(at) {
-                steps.stored(record, at);
                 if (tracing) {
+                    steps.stored(record, at);
                     result.stores.push({ address: at, step: record.steps.length - 1 });
                 }
             },
@@ -80,17 +92,38 @@ const trace = (() => {
         return { listener, waited, wrote, result };
     }
 
+    // What the page's run keeps at its waits so that a trace starts near any answer: a copy of
+    // the run (a few hundred KB) each `apart` ms of the module's running or `waits` waits, with
+    // what the page knew of it then: its frames, where `first` and the line hooks' record are,
+    // and the blocks it held. Past `most` copies every other one goes, so they stay few.
+    const most = 64;
+    function keep(page, busy, snapshot, { apart = 20, waits = 1000 } = {}) {
+        const kept = page.checkpoints;
+        const last = kept[kept.length - 1] ?? { step: 0, busy: 0 };
+        const step = page.steps.length - 1;
+        if (busy - last.busy < apart && step - last.step < waits) {
+            return;
+        }
+        kept.push({ step, busy, ...snapshot(), frames: page.frames.stack.slice(), stateAt: page.frames.stateAt,
+                    firstAt: page.firstAt, held: [...page.blocks.keys()] });
+        if (kept.length > most) {
+            page.checkpoints = kept.filter((_, i) => i % 2 === 1);
+        }
+    }
+
     // Traces step `k` of a run whose steps 1..k were handed `handed` (web/lines.js's entries), on
-    // `compiled`; resolves to the recorder's result.
-    function answer(compiled, handed, k) {
+    // `compiled`, from the latest of `kept` (keep()'s copies) before it; resolves to the
+    // recorder's result.
+    function answer(compiled, handed, k, kept = []) {
+        const from = kept.findLast((c) => c.step < k) ?? null;
         const input = lines.create(() => {});
-        for (const entry of handed.slice(0, k)) {
+        for (const entry of handed.slice(from?.step ?? 0, k)) {
             input.queue.push({ ...entry, echoed: true });
         }
         let memory = null;
         let seen = null;  // made again only once the memory has grown
         const view = () => (seen?.buffer === memory().buffer ? seen : (seen = new DataView(memory().buffer)));
-        const { listener, waited, wrote, result } = recorder(k, view);
+        const { listener, waited, wrote, result } = recorder(k, view, from);
         return new Promise((resolve, reject) => {
             const page = (m) => {
                 memory = m;
@@ -98,7 +131,7 @@ const trace = (() => {
             };
             // Once the answer is over, the run waits for a line that never comes.
             const over = () => waited() && resolve(result);
-            run.start(compiled, run.create(), { page, input, write: wrote, waited: over, rest: false }).then(() => {
+            run.start(compiled, run.create(), { page, input, write: wrote, waited: over, from, rest: false }).then(() => {
                 result.ended = true;
                 resolve(result);
             }, reject);
@@ -123,7 +156,7 @@ const trace = (() => {
         return to > count ? { k, line: null } : { k, line: to };
     }
 
-    return { recorder, answer, cross };
+    return { recorder, keep, answer, cross };
 })();
 
 if (typeof module === 'object') {

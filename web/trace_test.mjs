@@ -14,10 +14,10 @@ import { cases, end } from './step_cases.mjs';
 const [pageDir, python, testsDir] = process.argv.slice(2);
 // The page's scripts as the page runs them, one global scope for all.
 const page = vm.createContext({ console, performance, setTimeout, TextDecoder, TextEncoder, WebAssembly });
-for (const file of ['wasi.js', 'lines.js', 'run.js', 'steps.js', 'walk.js', 'frames.js', 'page.js', 'trace.js']) {
+for (const file of ['wasi.js', 'lines.js', 'run.js', 'steps.js', 'walk.js', 'frames.js', 'page.js', 'trace.js', 'waits.js']) {
     vm.runInContext(readFileSync(new URL(file, import.meta.url), 'utf8'), page, { filename: file });
 }
-const { steps, walk, frames, trace } = vm.runInContext('({ steps, walk, frames, trace })', page);
+const { steps, walk, frames, trace, waits, lines, run, pageImports } = vm.runInContext('({ steps, walk, frames, trace, waits, lines, run, pageImports })', page);
 // The scripts' objects are another realm's: compared as plain data.
 const plain = (x) => JSON.parse(JSON.stringify(x));
 const values = (record) => plain(walk(record, Infinity).nodes.map((n) => n.data));
@@ -113,29 +113,43 @@ const written = (text) => execFileSync(python, [resolve(testsDir, 'dialogue.py')
 const sources = { 'list/list.cpp': '../list/list.cpp', 'menu/menu.cpp': '../menu/menu.cpp' };
 const source = Object.fromEntries(Object.entries(sources).map(([f, p]) => [f, readFileSync(resolve(testsDir, p), 'latin1').split('\n')]));
 const handed = (typed) => typed.map((t) => (t === end ? { text: '', end: true } : { text: `${t}\n`, end: false }));
-// What the module writes for `typed`, run as the page runs it, untraced, to its last wait or end.
+// The module run as the page runs it, untraced, to its last wait or its end: what it wrote, and
+// the page's record of it, with a copy of the run kept at every wait.
 function untraced(typed) {
-    const input = vm.runInContext('lines', page).create(() => {});
+    const input = lines.create(() => {});
     input.queue.push(...handed(typed).map((e) => ({ ...e, echoed: true })));
-    const quiet = new Proxy({}, { get: () => () => {} });
-    let text = '';
-    let waits = 0;
-    return new Promise((done) => vm.runInContext('run', page).start(compiled, vm.runInContext('run', page).create(), {
-        page: (m) => vm.runInContext('pageImports', page)(quiet, m, () => {}), input, rest: false,
-        write: (t) => {
-            text += t;
+    const own = waits.create();
+    const now = run.create();
+    return new Promise((done) => run.start(compiled, now, {
+        page: (m) => pageImports(waits.listener(own), m, () => waits.close(own, new DataView(m().buffer), input.last, now)),
+        input, rest: false, write: () => {},
+        waited(m, snapshot) {
+            waits.close(own, new DataView(m.buffer), input.last, now);
+            trace.keep(own, now.busy, snapshot, { apart: 0, waits: 1 });
+            if (own.steps.length > typed.length) {
+                done({ text: now.written, own });
+            }
         },
-        waited: () => waits++ === typed.length && done(text),
-    }).then(() => done(text)));
+    }).then(() => done({ text: now.written, own })));
 }
+// A trace as the page shows it: each line step's place, frames, list, output so far and stores.
+const shown = (t) => plain(t.record.steps.slice(1).map((s, j) => {
+    steps.go(t.record, j + 1);
+    return [s.at.file, s.at.line, named(t, j + 1), values(t.record), t.output.slice(0, s.at.written)];
+}).concat([t.stores]));
 
 for (const [name, typed] of [...cases, ['a display walks each node once', ['1 5', '1 6', '1 7', '2', '4']]]) {
     test(`module: ${name}`, async () => {
         const after = model(typed);
+        const { text, own } = await untraced(typed);
         let output = '';
         for (let k = 0; k <= typed.length; k++) {
             const t = await trace.answer(compiled, handed(typed), k);
             output += t.output;
+            if (k > 0) {
+                const copied = await trace.answer(compiled, handed(typed), k, own.checkpoints);
+                assert.deepEqual(shown(copied), shown(t), `step ${k} traced from the copy of the run at its wait`);
+            }
             const last = t.record.steps.length - 1;
             assert.ok(last > 0, `step ${k} runs lines`);
             if (k > 0) {
@@ -151,12 +165,31 @@ for (const [name, typed] of [...cases, ['a display walks each node once', ['1 5'
                 assert.ok(stack.every((f) => f.line >= f.start), `step ${k}.${j}: each frame inside its function`);
             }
         }
-        assert.equal(output, await untraced(typed), 'the answers wrote what the untraced run writes');
+        assert.equal(output, text, 'the answers wrote what the untraced run writes');
         if (!typed.includes(end)) {
             assert.equal(output, written(typed.map((t) => `${t}\n`).join('')), 'and what the model writes');
         }
     });
 }
+
+test('module: a run started again from a copy at one wait is, at the next, the very run: memory and stack pointer', async () => {
+    const typed = ['1 5', '1', '6', '5', '1', '1 7', '5', '2', '4'];
+    const { own } = await untraced(typed);
+    const kept = own.checkpoints;
+    assert.equal(kept.length, typed.length + 1, 'a copy at every wait');
+    const quiet = new Proxy({}, { get: () => () => {} });
+    for (let k = 1; k < kept.length; k++) {
+        const input = lines.create(() => {});
+        input.queue.push({ ...handed(typed)[k - 1], echoed: true });
+        const next = await new Promise((done) => {
+            let seen = 0;
+            run.start(compiled, run.create(), { page: (m) => pageImports(quiet, m, () => {}), input, rest: false, write: () => {},
+                                                from: kept[k - 1], waited: (m, snapshot) => seen++ === 1 && done(snapshot()) });
+        });
+        assert.equal(next.stackPointer, kept[k].stackPointer, `the stack pointer at wait ${k}`);
+        assert.ok(Buffer.from(next.bytes).equals(Buffer.from(kept[k].bytes)), `the memory at wait ${k}`);
+    }
+});
 
 test('module: a loop\'s line is a step each time its test runs; a local before its declaration; a field\'s last ' +
      'writer; a delete leaves a dangling next for one line', async () => {
