@@ -10,8 +10,10 @@
 // Where `first` lives, once, as the menu starts.
 __attribute__((import_module("page"), import_name("head"))) void tell_head(node *const *first);
 // A source file's text, as this module was built from it, and its name.
-__attribute__((import_module("page"), import_name("source"))) void tell_source(const char *file, std::size_t length,
-                                                                               const void *text, std::size_t size);
+__attribute__((import_module("page"), import_name("source"))) void tell_source(const char *file,
+                                                                               std::size_t length,
+                                                                               const void *text,
+                                                                               std::size_t size);
 __attribute__((import_module("page"), import_name("taken"))) void tell_taken(const void *block,
                                                                              std::size_t size);
 __attribute__((import_module("page"), import_name("released"))) void tell_released(const void *block);
