@@ -77,6 +77,13 @@ const picture = (() => {
     // Draws `run` (web/steps.js) at its shown step; `locals` maps addresses to the names of the
     // locals that point there, and `at` numbers the step among the page's.
     function draw(run, locals = new Map(), at = { step: run.shown, steps: run.steps.length }) {
+        // A box a local points to says so, under it.
+        const named = (b, address) => {
+            if (locals.has(address)) {
+                b.dataset.locals = locals.get(address).join(' ');
+                b.append(element('div', 'named', `↑ ${locals.get(address).join(', ')}`));
+            }
+        };
         const step = run.steps[run.shown];
         // Address → what changed in the block there now; a release is drawn apart, with the block
         // released, even where the same address was taken again.
@@ -94,9 +101,7 @@ const picture = (() => {
             const b = box(n.address, n, changed.has(n.address) && changed.get(n.address).includes('taken') ? 'just taken' : '',
                           undefined, `node ${i + 1}`);
             b.dataset.index = String(i + 1);
-            if (locals.has(n.address)) {
-                b.dataset.locals = locals.get(n.address).join(' ');
-            }
+            named(b, n.address);
             b.dataset.next = link(n.next);
             if (changed.has(n.address)) {
                 b.dataset.changed = changed.get(n.address).join(' ');
@@ -122,6 +127,7 @@ const picture = (() => {
             const b = box(c.address, c.block.known ? { data: c.block.data, next: null } : null, 'released');
             b.dataset.released = hex(c.address);
             b.classList.add('released');
+            named(b, c.address);
             return b;
         });
         if (gone.length > 0) {
@@ -130,6 +136,7 @@ const picture = (() => {
         const waiting = steps.unlinked(run).map((u) => {
             const b = box(u.address, null, 'not linked yet', 'no value yet');
             b.classList.add('unlinked');
+            named(b, u.address);
             if (changed.has(u.address)) {
                 b.dataset.changed = changed.get(u.address).join(' ');
             }

@@ -21,10 +21,14 @@ const wasi = (() => {
     function imports(io) {
         let seen = null;  // a view of the memory, made again only once the memory has grown
         const view = () => (seen?.buffer === io.memory().buffer ? seen : (seen = new DataView(io.memory().buffer)));
-        const iovecs = (iovs, count) => Array.from({ length: count }, (_, i) => ({
-            at: view().getUint32(iovs + 8 * i, true),
-            length: view().getUint32(iovs + 8 * i + 4, true),
-        }));
+        function iovecs(iovs, count) {
+            const v = view();
+            const buffers = [];
+            for (let i = 0; i < count; i++) {
+                buffers.push({ at: v.getUint32(iovs + 8 * i, true), length: v.getUint32(iovs + 8 * i + 4, true) });
+            }
+            return buffers;
+        }
         const decoder = new TextDecoder();
         return {
             fd_read(fd, iovs, count, read) {
