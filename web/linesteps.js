@@ -12,7 +12,7 @@ const linesteps = (() => {
     const said = document.getElementById('line-text');
     const panel = document.getElementById('frames');
     const output = document.getElementById('output');
-    const { hex, link } = picture;
+    const { link } = picture;
     const kept = 4;          // traced answers kept, the latest asked for
     let run = null;          // the page's run, whose steps are shown
     let traces = new Map();  // answer step → the promise of its trace
