@@ -18,7 +18,8 @@ const link = (() => {
     // The button copies a link to the lines `typed()` gives, and shows it; `tell` says how it went.
     function copier(typed, tell) {
         document.getElementById('copy-link').addEventListener('click', async () => {
-            const href = `${window.location.origin}${window.location.pathname}#${encodeURIComponent(typed())}`;
+            // The address itself, since a page opened from a file has the origin "null" in Firefox.
+            const href = `${window.location.href.replace(/[?#].*$/, '')}#${encodeURIComponent(typed())}`;
             shown.href = href;
             shown.textContent = href;
             shown.hidden = false;

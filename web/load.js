@@ -33,14 +33,9 @@ const load = (() => {
         if (!fromFile) {
             return `listmenu.wasm could not be loaded: ${reason}. Reload the page to try again.`;
         }
-        // The page's own folder, as a command line names it (C:\... on Windows).
-        const folder = decodeURIComponent(window.location.pathname.replace(/\/[^/]*$/, ''))
-            .replace(/^\/([A-Za-z]:)/, '$1');
-        const named = /\s/.test(folder) ? `"${folder}"` : folder;
-        return 'listmenu.wasm cannot be loaded by a page opened from a file: browsers fetch modules only ' +
-            'from a web server. Serve this folder, for example with ' +
-            `python3 -m http.server --bind 127.0.0.1 --directory ${named} 8000, ` +
-            'and open http://127.0.0.1:8000/ instead.';
+        // The one file holds the module and so needs no fetch; it is built and zipped beside this page.
+        return 'This page cannot load listmenu.wasm when it is opened from a file. ' +
+            'Open listmenu.html, beside this page, instead: it is the whole page in one file, and runs opened from a file.';
     }
 
     // The module being compiled; null for a page opened from a file with no module inside it.

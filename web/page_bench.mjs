@@ -1,14 +1,29 @@
-// The page's figures at 10,000 steps, in Chromium: how long a link of 10,000 appends takes to
-// replay as 10,000 steps, how long a jump to a random step takes to draw (timed here, from the
-// range's input event to the page laid out), and the JavaScript heap after the replay. Medians
-// of --runs runs (default 3).
+// The page's figures, in one engine (web/browser.mjs) and one form (web/forms.mjs): how long the
+// page takes from being opened to its first prompt on screen; how long a link of 10,000 appends
+// takes to replay as 10,000 steps; how long a jump to a random step takes to draw (timed here,
+// from the range's input event to the page laid out); and the JavaScript heap after the replay,
+// where the engine tells it. Medians of --runs runs (default 3), each in a page of its own.
 //
-// Usage: node page_bench.mjs PAGE_DIR NPM_DIR PYTHON [--runs N]
-// e.g.   node web/page_bench.mjs build/web build/web-build/web/npm python3
-import { launch } from './browser.mjs';
+// Usage: node page_bench.mjs PAGE_DIR NPM_DIR PYTHON [--engine chromium|firefox] [--form served|file] [--runs N]
+// e.g.   node web/page_bench.mjs build/web build/web-build/web/npm python3 --engine firefox --form file
+import { readFileSync } from 'node:fs';
+import { fileURLToPath } from 'node:url';
+import { parseArgs } from 'node:util';
+import { engineNames, launch, newPage } from './browser.mjs';
+import { pageForms } from './forms.mjs';
+import { draws } from './random.mjs';
 
-const [pageDir, npmDir, python, option, value] = process.argv.slice(2);
-const runs = option === '--runs' ? Number(value) : 3;
+const { positionals: [pageDir, npmDir, python], values: options } = parseArgs({
+    allowPositionals: true,
+    options: { engine: { type: 'string', default: 'chromium' }, form: { type: 'string', default: 'served' },
+               runs: { type: 'string', default: '3' } },
+});
+if (!engineNames.includes(options.engine) || !['served', 'file'].includes(options.form) || !python) {
+    console.error(`usage: node page_bench.mjs PAGE_DIR NPM_DIR PYTHON [--engine ${engineNames.join('|')}] ` +
+                  '[--form served|file] [--runs N]');
+    process.exit(2);
+}
+const runs = Number(options.runs);
 const lines = 10000;
 const jumps = 50;
 const deadline = setTimeout(() => {
@@ -17,27 +32,41 @@ const deadline = setTimeout(() => {
 }, 600000);
 
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
-const { origin, browser, close } = await launch(pageDir, npmDir, python);
-const figures = { replay: [], jump: [], most: [], heap: [] };
+const probes = readFileSync(fileURLToPath(new URL('probes.js', import.meta.url)), 'utf8');
+// The page's clock at the first frame in which `test`, which gives it once it holds, holds.
+const clock = async (page, test, ...args) => (await page.waitForFunction(test, { polling: 'raf', timeout: 300000 },
+                                                                         ...args)).jsonValue();
+
+const { origin, browser, close } = await launch(options.engine, pageDir, npmDir, python);
+const { forms, remove } = pageForms(origin, pageDir);
+const { home } = forms.find((f) => f.name === options.form);
+const figures = { prompt: [], replay: [], jump: [], most: [], heap: [] };
 try {
     for (let run = 0; run < runs; run++) {
-        const page = await browser.newPage({ viewport: { width: 900, height: 760 } });
+        const page = await newPage(browser);
+        await page.evaluateOnNewDocument(probes);
+        await page.goto(home, { waitUntil: 'domcontentloaded' });
+        figures.prompt.push(await clock(page, () => window.listmenu.state === 'waiting' &&
+            document.querySelector('.xterm-rows').textContent.includes('plz enter your choice') && performance.now()));
         const typed = Array.from({ length: lines }, (_, i) => `1 ${i}\n`).join('');
-        await page.goto(`${origin}/#${encodeURIComponent(typed)}`);
-        await page.waitForFunction((n) => document.getElementById('heap').dataset.steps === String(n + 1), lines,
-                                   { polling: 100, timeout: 300000 });
-        figures.replay.push(await page.evaluate(() => performance.now()) / 1000);
-        figures.heap.push(await page.evaluate(() => performance.memory.usedJSHeapSize) / 2 ** 20);
+        await page.goto('about:blank');
+        await page.goto(`${home}#${encodeURIComponent(typed)}`, { waitUntil: 'domcontentloaded' });
+        figures.replay.push(await clock(page, (n) => document.getElementById('heap')?.dataset.steps === String(n + 1) &&
+            performance.now(), lines) / 1000);
+        const heap = await page.evaluate(() => performance.memory?.usedJSHeapSize ?? null);
+        if (heap !== null) {
+            figures.heap.push(heap / 2 ** 20);
+        }
         const times = [];
-        for (let i = 0, r = run + 1; i < jumps; i++) {
-            r = (r * 1103515245 + 12345) % 2147483648;
+        const next = draws(run + 1);
+        for (let i = 0; i < jumps; i++) {
             times.push(await page.$eval('#step', (range, to) => {
                 const start = performance.now();
                 range.value = String(to);
                 range.dispatchEvent(new Event('input', { bubbles: true }));
                 document.body.getBoundingClientRect();  // lays the page out now, so that the time includes it
                 return performance.now() - start;
-            }, r % (lines + 1)));
+            }, next() % (lines + 1)));
         }
         figures.jump.push(median(times));
         figures.most.push(Math.max(...times));
@@ -45,9 +74,14 @@ try {
     }
 } finally {
     await close();
+    remove();
     clearTimeout(deadline);
 }
 const f = (xs, digits) => `${median(xs).toFixed(digits)} (runs: ${xs.map((x) => x.toFixed(digits)).join(', ')})`;
-console.log(`${lines} lines replayed as ${lines} steps, page open to last step: ${f(figures.replay, 1)} s`);
-console.log(`jump to a random step, drawn with its layout: median ${f(figures.jump, 1)} ms, most ${f(figures.most, 1)} ms`);
-console.log(`usedJSHeapSize after the replay: ${f(figures.heap, 1)} MB`);
+const where = `${options.engine}, ${options.form === 'file' ? 'the one file from a file' : 'the folder page served'}`;
+console.log(`${where}: opened to its first prompt on screen: ${f(figures.prompt, 0)} ms`);
+console.log(`${where}: ${lines} lines replayed as ${lines} steps, page open to last step: ${f(figures.replay, 1)} s`);
+console.log(`${where}: jump to a random step, drawn with its layout: median ${f(figures.jump, 1)} ms, ` +
+            `most ${f(figures.most, 1)} ms`);
+console.log(figures.heap.length > 0 ? `${where}: usedJSHeapSize after the replay: ${f(figures.heap, 1)} MB`
+                                    : `${where}: the JavaScript heap: not told (no performance.memory in ${options.engine})`);

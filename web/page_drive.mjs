@@ -1,16 +1,18 @@
-// Driving the page in Chromium (playwright-core) for web/page_test.mjs: keys typed as a person
+// Driving the page in a browser (puppeteer-core) for web/page_test.mjs: keys typed as a person
 // types them, the terminal read as a screen reader reads it, and the picture, #changes and #code
 // read as their data attributes give them. web/probes.js gives the run's state and output.
 import assert from 'node:assert/strict';
+import { sleep } from './browser.mjs';
+import { draws } from './random.mjs';
 
-// The helpers for one browser page, served from `origin`, or `file` in the folder `origin` names.
-export function driver(page, origin, file = '') {
+// The helpers for one browser page, whose address is `home` (web/forms.mjs).
+export function driver(page, home) {
     // The terminal's rows as the DOM renderer shows them, each without its trailing blanks.
     const screen = () => page.$$eval('.xterm-rows > div', (rows) => rows.map((r) => r.textContent.trimEnd()).join('\n'));
     const state = () => page.evaluate(() => window.listmenu.state);
     const output = () => page.evaluate(() => window.listmenu.output);
     async function until(what, check, limit = 10000) {
-        for (const stop = Date.now() + limit; Date.now() < stop; await page.waitForTimeout(20)) {
+        for (const stop = Date.now() + limit; Date.now() < stop; await sleep(20)) {
             if (await check()) {
                 return;
             }
@@ -25,11 +27,16 @@ export function driver(page, origin, file = '') {
         await type(`${line}\n`);
         await until(`the program to take ${line}`, async () => (await waits()) > before);
     }
-    const ctrlD = () => page.keyboard.press('Control+D');
+    async function ctrlD() {
+        await page.keyboard.down('Control');
+        await page.keyboard.press('d');
+        await page.keyboard.up('Control');
+    }
+    const text = (selector) => page.$eval(selector, (e) => e.textContent);
     // A page loaded anew, with `fragment` after its #: a fragment alone would not reload it.
     async function open(fragment = '') {
         await page.goto('about:blank');
-        await page.goto(`${origin}/${file}${fragment}`);
+        await page.goto(`${home}${fragment}`);
     }
     async function fresh() {
         await open();
@@ -95,16 +102,17 @@ export function driver(page, origin, file = '') {
     // Moves through the steps at random points, and finds each as it was shown when it was new.
     async function revisit(seen, seed, moves) {
         let now = seen.length - 1;
-        for (let i = 0, r = seed; i < moves; i++) {
-            r = (r * 1103515245 + 12345) % 2147483648;
+        const next = draws(seed);
+        for (let i = 0; i < moves; i++) {
+            const r = next();
             const how = ['back', 'forward', 'arrow', 'range', 'range'][r % 5];
             now = await go(r % seen.length, how, now, seen.length - 1);
             assert.deepEqual(await seeing(), seen[now], `step ${now}, reached by ${how}`);
         }
     }
 
-    return { page, screen, state, output, until, type, answer, ctrlD, open, fresh, picture, pictureShows, shown,
-             go, seeing, revisit };
+    return { page, home, screen, state, output, until, type, answer, ctrlD, text, open, fresh, picture, pictureShows,
+             shown, go, seeing, revisit };
 }
 
 // Each operation #code shows is its own definition in `listSource` (list/list.cpp), as the

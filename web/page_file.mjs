@@ -1,22 +1,39 @@
-// The page's check of its one-file form, build/web/listmenu.html, opened from a file: the table's
-// dialogues run in it as in the served page, and it asks for nothing, not even its own folder.
+// The one file's own checks, beside all the others, which run on it as well (web/forms.mjs): both
+// licences travel inside it, each where it belongs, and nothing in it would load another file.
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
 import { resolve } from 'node:path';
-import { pathToFileURL } from 'node:url';
-import { driver } from './page_drive.mjs';
-import typing from './page_typing.mjs';
 
-export default function oneFile(context) {
-    const { browser, pageDir, watched } = context;
+export default function oneFile({ engine, form, pageDir, drive, note }) {
+    if (form.name !== 'file') {
+        return {};
+    }
+    const { page, open } = drive;
+    const licence = (name) => `\n${readFileSync(resolve(pageDir, name), 'utf8')}`;
     return {
-        async 'the one-file page opened from a file runs the dialogues, asking for nothing'() {
-            const url = pathToFileURL(resolve(pageDir, 'listmenu.html')).href;
-            // Nothing but the page itself: not even its own folder.
-            const page = await watched(await browser.newPage(), (asked) => asked.split('#')[0] === url);
-            try {
-                const drive = driver(page, url.replace(/\/[^/]*$/, ''), 'listmenu.html');
-                await typing({ ...context, drive })['dialogues of the table']();
-            } finally {
-                await page.close();
+        async "the one file carries both licences, ours at its head and xterm.js's beside its copy"() {
+            await open();  // the page as parsed: no run needed
+            // As the browser parsed them: comments that a stray --> would have cut short.
+            const [head, beside] = await page.evaluate(() => {
+                const comment = (n) => (n?.nodeType === Node.COMMENT_NODE ? n.data : null);
+                let before = [...document.scripts].find((s) => s.text.startsWith('// xterm.js\n'))?.previousSibling;
+                while (before?.nodeType === Node.TEXT_NODE && before.data.trim() === '') {
+                    before = before.previousSibling;
+                }
+                return [comment(document.childNodes[1]), comment(before)];
+            });
+            assert.equal(head, licence('LICENSE.txt'), 'our licence, after <!doctype html>');
+            assert.equal(beside, licence('LICENSE-xterm.txt'), "xterm.js's licence, before its script");
+        },
+        async 'nothing in the one file would load another file'() {
+            await open();
+            const loading = await page.evaluate(() => [...document.querySelectorAll('[src], link[href]')]
+                .filter((e) => !(e.getAttribute('src') ?? e.getAttribute('href')).startsWith('data:'))
+                .map((e) => e.outerHTML.slice(0, 100)));
+            assert.deepEqual(loading, []);
+            if (engine === 'firefox') {
+                note('WebDriver BiDi tells of no request for a file: the one file runs from a folder that holds ' +
+                     'nothing else, so that any such load would fail, and holds no tag that would load one');
             }
         },
     };

@@ -2,8 +2,8 @@
 // the program's dialogue comes back byte for byte, the table's rows included.
 import assert from 'node:assert/strict';
 
-export default function typing({ screenshot, texts, table, drive }) {
-    const { page, screen, state, output, until, type, ctrlD, fresh, shown } = drive;
+export default function typing({ screenshot, texts, table, drive, note }) {
+    const { page, screen, state, output, until, type, ctrlD, text, fresh, shown } = drive;
     return {
         async 'typed answers show the list, the menu on its line'() {
             await fresh();
@@ -43,12 +43,21 @@ export default function typing({ screenshot, texts, table, drive }) {
         },
         async 'lines typed ahead are answers in order'() {
             await fresh();
-            await page.evaluate((text) => {  // a paste, which arrives at once
+            const carried = await page.evaluate((text) => {  // a paste, which arrives at once
                 const data = new DataTransfer();
                 data.setData('text/plain', text);
-                document.querySelector('.xterm-helper-textarea')
-                    .dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+                const paste = new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true });
+                // Firefox hands a constructed event an empty copy of the data: the event is given it.
+                const carries = paste.clipboardData?.getData('text/plain') === text;
+                if (!carries) {
+                    Object.defineProperty(paste, 'clipboardData', { value: data });
+                }
+                document.querySelector('.xterm-helper-textarea').dispatchEvent(paste);
+                return carries;
             }, '1 3\n1 4\n2\n5 1\n2\n');
+            if (!carried) {
+                note("a paste event made by the page carries no text here: the test gives the event its data itself");
+            }
             await until('4->', async () => (await output()).endsWith(`4->${texts.M}`));
             assert.equal(await output(), [texts.M, texts.D, texts.M, texts.D, texts.M, '3->4->', texts.M, texts.P, texts.M,
                                           '4->', texts.M].join(''));
@@ -60,7 +69,7 @@ export default function typing({ screenshot, texts, table, drive }) {
             assert.equal(await page.evaluate(() => window.listmenu.status), 0);
             const said = 'listmenu ended with status 0. Press Enter to start a new run.';
             await until('the page to say so', async () => (await screen()).includes(said));
-            assert.equal(await page.textContent('#status'), said);
+            assert.equal(await text('#status'), said);
         },
         async 'Enter after Thank You! starts a new run with an empty list'() {
             await fresh();
