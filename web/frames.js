@@ -19,7 +19,7 @@ const frames = (() => {
                 if (kind?.[3] !== undefined) {
                     console = { k, begin: Number(kind[3]), at: Number(kind[4]) };
                 } else if (kind) {
-                    shown.push({ name: l.name, k, ref: kind[1] !== undefined, int: kind[2] === 'int', always: l.line === 0 });
+                    shown.push({ name: l.name, k, ref: kind[1] !== undefined, int: kind[2] === 'int', always: l.line === 0 || k >= 32 });
                 }
             });
             shapes.set(about, { shown, console });

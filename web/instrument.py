@@ -143,9 +143,10 @@ def instrument(text, root, source):
                 last = None
                 out.append(b)
                 continue
-            # A local counts as declared from the line after its declaration's line.
+            # A local counts as declared from the line after its declaration's line; past 32 locals,
+            # where the record's bits end, always.
             d = DECLARE.search(b)
-            k = next((k for k, l in enumerate(locals_) if d and l["at"] == d.group(2) and l["line"]), None)
+            k = next((k for k, l in enumerate(locals_) if d and l["at"] == d.group(2) and l["line"] and k < 32), None)
             dbg = DBG.search(b)
             if dbg and not SKIPPED.match(b):
                 at = line_of("!" + dbg.group(1))
