@@ -68,22 +68,38 @@ standin win/listmenu.exe "$echoes_crlf"
 printf '\0asm' > wasi/listmenu.wasm
 cp win/README.txt wasi/README.txt
 mkdir web
-# As the build writes the README's list: a row a file, under its heading, before the next one.
-printf '%s\n' 'In this zip:' '' '    index.html          the page' '    stepper.js          Back, Forward' \
+# As the build writes the README: how to open the one file first, then the list, a row a file,
+# under its heading, before the next one; then how to serve the folder page.
+printf '%s\n' 'To open listmenu, double-click listmenu.html: it opens in your web browser.' '' 'In this zip:' '' \
+    '    listmenu.html       the one file' '    index.html          the page' '    stepper.js          Back, Forward' \
     '    listmenu.wasm       the program' '    LICENSE.txt         the licence' \
     '    LICENSE-xterm.txt   its licence' '    README.txt          this file' '' 'Serving it' '----------' \
     '    python3 -m http.server --bind 127.0.0.1 8000' > web/README.txt
 for file in index.html stepper.js listmenu.wasm; do
     echo "// $file" > "web/$file"
 done
+printf '%s\n' '<!doctype html>' '<!--' 'Permission is hereby granted' '-->' '<!--' 'Copyright (c) The xterm.js authors' \
+    '-->' "<script>const listmenuModule = '0061736d01000000';</script>" > web/listmenu.html
 echo 'Permission is hereby granted' > web/LICENSE.txt
 echo 'Copyright (c) The xterm.js authors' > web/LICENSE-xterm.txt
+# web.zip, made from web/ as the build makes its zip: the files named one by one, in the order of
+# FILE... (by default listmenu.html, then the rest).
+webzip() { # [FILE...]
+    local names=("$@")
+    if ((${#names[@]} == 0)); then
+        mapfile -t names < <(echo listmenu.html; ls -A web | grep -vx listmenu.html)
+    fi
+    rm -f web.zip
+    cmake -E tar cf web.zip --format=zip "${names[@]/#/web/}"
+}
+webzip
 cp src/LICENSE wasi/LICENSE.txt
 echo '// runs the module' > wasi/run.mjs
 standin node 'case $# in 3) exec cat ;; esac; echo usage: run.mjs MODULE; exit 2'
 cd - > /dev/null
 
 installed='check_installed expected root usr/bin usr/share/man usr/share/doc/listmenu'
+webzip='check_web_zip web.zip unpacked'
 program=root/usr/bin/listmenu
 # check | what its FAILED line says | the fault, planted in a copy of the good fixtures
 cases=(
@@ -114,15 +130,24 @@ cases=(
     "check_deb_fields listmenu.deb arm64 | dpkg-deb cannot read | rm listmenu.deb"
     "check_tarball src | src/build should not be there | mkdir src/build"
     "check_tarball src | src/.git should not be there | mkdir src/.git"
-    "check_web_zip web | web/stepper.js is missing or empty | rm web/stepper.js"
-    "check_web_zip web | web/listmenu.wasm is missing or empty | : > web/listmenu.wasm"
-    "check_web_zip web | web/README.txt is missing | rm web/README.txt"
-    "check_web_zip web | lists no file under 'In this zip:' | sed -i 's/^In this zip:/In the zip:/' web/README.txt"
-    "check_web_zip web | lists no file under 'In this zip:' | sed -i '/^    [a-zA-Z]/d' web/README.txt"
-    "check_web_zip web | web/new.js is in the zip but not in the README's list | echo '// new' > web/new.js"
-    "check_web_zip web | web/.hidden is in the zip but not in the README's list | echo x > web/.hidden"
-    "check_web_zip web | xterm.js's licence | echo 'MIT License' > web/LICENSE-xterm.txt"
-    "check_web_zip web | python3 -m http.server | sed -i 's/python3 -m http.server//' web/README.txt"
+    "$webzip | opens with web/index.html, not listmenu.html | webzip index.html listmenu.html stepper.js listmenu.wasm LICENSE.txt LICENSE-xterm.txt README.txt"
+    "$webzip | unpacked/web/listmenu.html is missing or empty | : > web/listmenu.html; webzip"
+    "$webzip | (the module inside it, as hex) | sed -i /listmenuModule/d web/listmenu.html; webzip"
+    "$webzip | (listmenu's licence inside it) | sed -i /Permission/d web/listmenu.html; webzip"
+    "$webzip | (xterm.js's licence inside it) | sed -i /xterm.js.authors/d web/listmenu.html; webzip"
+    "$webzip | first line does not say to double-click listmenu.html | sed -i '1i listmenu in a web page' web/README.txt; webzip"
+    "$webzip | (how to serve the folder page) | sed -i 's/python3 -m http.server//' web/README.txt; webzip"
+    "$webzip | lists index.html first, not listmenu.html | sed -i '/^    listmenu.html/d; /^    index.html/a\\    listmenu.html       the one file' web/README.txt; webzip"
+    "$webzip | unpacked/web/stepper.js is missing or empty | rm web/stepper.js; webzip"
+    "$webzip | unpacked/web/listmenu.wasm is missing or empty | : > web/listmenu.wasm; webzip"
+    "$webzip | unpacked/web/index.html is missing | sed -i '/^    index.html/d' web/README.txt; rm web/index.html; webzip"
+    "$webzip | unpacked/web/README.txt is missing | rm web/README.txt; webzip"
+    "$webzip | lists no file under 'In this zip:' | sed -i 's/^In this zip:/In the zip:/' web/README.txt; webzip"
+    "$webzip | lists no file under 'In this zip:' | sed -i '/^In this zip:\$/,/^Serving/{/^    /d}' web/README.txt; webzip"
+    "$webzip | unpacked/web/new.js is in the zip but not in the README's list | echo '// new' > web/new.js; webzip"
+    "$webzip | unpacked/web/.hidden is in the zip but not in the README's list | echo x > web/.hidden; webzip"
+    "$webzip | LICENSE-xterm.txt has no line matching | echo 'MIT License' > web/LICENSE-xterm.txt; webzip"
+    "$webzip | unzip cannot list web.zip | echo 'not a zip' > web.zip"
     "has win/LICENSE.txt ^Permission | could not search win/LICENSE.txt | rm win/LICENSE.txt"
     "lacks win/README.txt apt-get | could not search win/README.txt | rm win/README.txt"
     "crlf win/README.txt | could not search win/README.txt | rm win/README.txt"
@@ -147,7 +172,9 @@ for row in "${cases[@]}"; do
     read -r plant <<< "$plant"
     if [[ -z ${passed[$check]:-} ]]; then
         status=0
-        try "$good" "$check" || status=$?
+        rm -rf "$t/case"
+        cp -a "$good" "$t/case"  # so that what a check leaves behind never reaches a fault's copy
+        try "$t/case" "$check" || status=$?
         ((status == 0)) || fail "$check fails on the good fixtures (status $status): $(< "$t/said")"
         passed[$check]=1
     fi
