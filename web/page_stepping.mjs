@@ -80,13 +80,15 @@ export default function stepping({ texts, read, listSource, drive, note }) {
             await pictureShows([5, -7]);
             await until('the lines echoed', async () => (await screen()).includes('plz enter your choice1 -7'));
             await answer('3');
-            // From the keyboard: Tab leaves the terminal for the steps' controls, then the button.
+            // From the keyboard: Tab leaves the terminal for the steps' controls, the line steps'
+            // controls and the one node's fields, then the button.
             const focused = [];
-            for (let i = 0; i < 4; i++) {
+            for (let i = 0; i < 9; i++) {
                 await page.keyboard.press('Tab');
-                focused.push(await page.evaluate(() => document.activeElement.id));
+                focused.push(await page.evaluate(() => document.activeElement.id || document.activeElement.dataset.field));
             }
-            assert.deepEqual(focused, ['step-back', 'step', 'step-forward', 'copy-link']);
+            assert.deepEqual(focused, ['step-back', 'step', 'step-forward', 'line-back', 'line', 'line-forward', 'data', 'next',
+                                       'copy-link']);
             await page.keyboard.press('Enter');
             const link = `${home}#1%205%0A1%20-7%0A2%0A3%0A`;
             assert.equal(await page.$eval('#link', (a) => a.getAttribute('href')), link);
