@@ -2,7 +2,8 @@
 // page takes from being opened to its first prompt on screen; how long a link of 10,000 appends
 // takes to replay as 10,000 steps; how long a jump to a random step takes to draw (timed here,
 // from the range's input event to the page laid out); and the JavaScript heap after the replay,
-// where the engine tells it. Medians of --runs runs (default 3), each in a page of its own.
+// where the engine tells it; and the line steps' figures (web/page_bench_lines.mjs). Medians of
+// --runs runs (default 3), each in a page of its own.
 //
 // Usage: node page_bench.mjs PAGE_DIR NPM_DIR PYTHON [--engine chromium|firefox] [--form served|file] [--runs N]
 // e.g.   node web/page_bench.mjs build/web build/web-build/web/npm python3 --engine firefox --form file
@@ -12,6 +13,7 @@ import { parseArgs } from 'node:util';
 import { engineNames, launch, newPage } from './browser.mjs';
 import { pageForms } from './forms.mjs';
 import { draws } from './random.mjs';
+import { lineFigures } from './page_bench_lines.mjs';
 
 const { positionals: [pageDir, npmDir, python], values: options } = parseArgs({
     allowPositionals: true,
@@ -31,6 +33,7 @@ const deadline = setTimeout(() => {
     process.exit(1);
 }, 600000);
 
+let displayLines = 0;  // the display's line steps
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 const probes = readFileSync(fileURLToPath(new URL('probes.js', import.meta.url)), 'utf8');
 // The page's clock at the first frame in which `test`, which gives it once it holds, holds.
@@ -40,7 +43,15 @@ const clock = async (page, test, ...args) => (await page.waitForFunction(test, {
 const { origin, browser, close } = await launch(options.engine, pageDir, npmDir, python);
 const { forms, remove } = pageForms(origin, pageDir);
 const { home } = forms.find((f) => f.name === options.form);
-const figures = { prompt: [], replay: [], jump: [], most: [], heap: [] };
+const figures = { prompt: [], replay: [], jump: [], most: [], heap: [], first: [], line: [], lineMost: [], lineHeap: [],
+                  last: [], again: [] };
+// A fresh page at the page's address with `typed` as its link, once it has replayed as `steps` steps.
+async function open(typed, steps) {
+    const page = await newPage(browser);
+    await page.goto(`${home}#${encodeURIComponent(typed)}`, { waitUntil: 'domcontentloaded' });
+    await clock(page, (n) => document.getElementById('heap')?.dataset.steps === String(n) && performance.now(), steps);
+    return page;
+}
 try {
     for (let run = 0; run < runs; run++) {
         const page = await newPage(browser);
@@ -70,6 +81,16 @@ try {
         }
         figures.jump.push(median(times));
         figures.most.push(Math.max(...times));
+        const lined = await lineFigures(page, open);
+        figures.first.push(lined.first);
+        figures.line.push(median(lined.next));
+        figures.lineMost.push(Math.max(...lined.next));
+        if (lined.heap !== null) {
+            figures.lineHeap.push(lined.heap);
+        }
+        figures.last.push(lined.last);
+        figures.again.push(lined.again);
+        displayLines = lined.count;
         await page.close();
     }
 } finally {
@@ -85,3 +106,10 @@ console.log(`${where}: jump to a random step, drawn with its layout: median ${f(
             `most ${f(figures.most, 1)} ms`);
 console.log(figures.heap.length > 0 ? `${where}: usedJSHeapSize after the replay: ${f(figures.heap, 1)} MB`
                                     : `${where}: the JavaScript heap: not told (no performance.memory in ${options.engine})`);
+console.log(`${where}: Line forward at step 4,999's wait to answer 5,000's first line step: ${f(figures.first, 1)} ms`);
+console.log(`${where}: each next line step, drawn with its layout: median ${f(figures.line, 1)} ms, most ${f(figures.lineMost, 1)} ms`);
+if (figures.lineHeap.length > 0) {
+    console.log(`${where}: usedJSHeapSize after those line steps: ${f(figures.lineHeap, 1)} MB`);
+}
+console.log(`${where}: the last of a 2,000-node display's ${displayLines} line steps, asked for at once: ${f(figures.last, 1)} ms; ` +
+            `once counted: ${f(figures.again, 1)} ms`);
