@@ -104,7 +104,18 @@ const frames = (() => {
         }));
     }
 
-    return { create, enter, leave, tracing, read, dangling, named };
+    // The names of the pointer locals of named frames, by the address they hold.
+    function pointing(stack) {
+        const at = new Map();
+        for (const l of stack.flatMap((f) => f.locals)) {
+            if (l.pointer && l.value) {
+                at.set(l.value, [...new Set([...(at.get(l.value) ?? []), l.name])]);
+            }
+        }
+        return at;
+    }
+
+    return { create, enter, leave, tracing, read, dangling, named, pointing };
 })();
 
 if (typeof module === 'object') {

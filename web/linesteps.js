@@ -22,7 +22,10 @@ const linesteps = (() => {
     function traced(k) {
         if (!traces.has(k)) {
             const handed = run.steps.slice(1, k + 1).map((s) => s.at.handed);
-            traces.set(k, load.compiled.then((compiled) => trace.answer(compiled, handed, k, run.checkpoints)));
+            traces.set(k, load.compiled.then((compiled) => trace.answer(compiled, handed, k, run.checkpoints)).catch((e) => {
+                traces.delete(k);  // to be tried again when next asked for
+                throw e;
+            }));
             if (traces.size > kept) {
                 traces.delete(traces.keys().next().value);
             }
@@ -30,17 +33,6 @@ const linesteps = (() => {
         return traces.get(k);
     }
     const count = (t) => t.record.steps.length - 1;
-
-    // Pointer locals by the address they hold, for the picture's boxes.
-    function pointing(stack) {
-        const at = new Map();
-        for (const l of stack.flatMap((f) => f.locals)) {
-            if (l.pointer && l.value) {
-                at.set(l.value, [...new Set([...(at.get(l.value) ?? []), l.name])]);
-            }
-        }
-        return at;
-    }
 
     // The frames, outermost first, each local with its value as the picture writes it.
     function drawFrames(stack) {
@@ -97,7 +89,7 @@ const linesteps = (() => {
         line = null;
         const k = run.shown;
         const step = run.steps[k];
-        picture.draw(run, pointing(step.at.stack));
+        picture.draw(run, frames.pointing(step.at.stack));
         delete heap.dataset.lineStep;
         drawFrames(step.at.stack);
         const before = k === 0 ? 0 : run.steps[k - 1].at.written;
@@ -107,7 +99,7 @@ const linesteps = (() => {
         const ask = ++asked;
         clearTimeout(counting);
         if (load.compiled !== null) {
-            counting = setTimeout(() => traced(k).then((t) => ask === asked && controls(k, count(t))), 150);
+            counting = setTimeout(() => traced(k).then((t) => ask === asked && controls(k, count(t)), failed), 150);
         }
     }
 
@@ -128,7 +120,7 @@ const linesteps = (() => {
         steps.go(t.record, line);
         const at = t.record.steps[line].at;
         const stack = frames.named(at.stack, t, at.from, at.gone);
-        picture.draw(t.record, pointing(stack), { step: k, steps: run.steps.length });
+        picture.draw(t.record, frames.pointing(stack), { step: k, steps: run.steps.length });
         heap.dataset.lineStep = String(line);
         drawFrames(stack);
         code.stack(stack);
@@ -171,14 +163,18 @@ const linesteps = (() => {
         said.textContent = 'No line of this run wrote that field.';
     }
 
-    back.addEventListener('click', () => move(-1));
-    forward.addEventListener('click', () => move(1));
-    range.addEventListener('input', () => run !== null && show(run.shown, Number(range.value)));
+    // A trace that cannot be made says so where the line steps are told.
+    const failed = (e) => {
+        said.textContent = `The line steps cannot be found: ${e.message}.`;
+    };
+    back.addEventListener('click', () => move(-1).catch(failed));
+    forward.addEventListener('click', () => move(1).catch(failed));
+    range.addEventListener('input', () => run !== null && show(run.shown, Number(range.value)).catch(failed));
     heap.addEventListener('click', (e) => {
         const field = e.target.closest('[data-field]');
         if (field !== null && run !== null) {
             const address = parseInt(field.closest('[data-address]').dataset.address, 16);
-            writer(field.dataset.field === 'next' ? address + 4 : address);
+            writer(field.dataset.field === 'next' ? address + 4 : address).catch(failed);
         }
     });
     // The arrow keys step lines wherever they are not the terminal's or a control's own.
@@ -186,7 +182,7 @@ const linesteps = (() => {
         const own = e.target.closest?.('#terminal, input, textarea, select');
         if (!own && (e.key === 'ArrowLeft' || e.key === 'ArrowRight') && !e.altKey && !e.ctrlKey && !e.metaKey) {
             e.preventDefault();
-            move(e.key === 'ArrowLeft' ? -1 : 1);
+            move(e.key === 'ArrowLeft' ? -1 : 1).catch(failed);
         }
     });
 
