@@ -7,8 +7,11 @@ import { draws } from './random.mjs';
 
 // The helpers for one browser page, whose address is `home` (web/forms.mjs).
 export function driver(page, home) {
+    // Elements are reached in one call of the page's own script, never through handles, each of
+    // which costs a round trip of its own (tens of milliseconds in Firefox).
     // The terminal's rows as the DOM renderer shows them, each without its trailing blanks.
-    const screen = () => page.$$eval('.xterm-rows > div', (rows) => rows.map((r) => r.textContent.trimEnd()).join('\n'));
+    const screen = () => page.evaluate(() => [...document.querySelectorAll('.xterm-rows > div')]
+        .map((r) => r.textContent.trimEnd()).join('\n'));
     const state = () => page.evaluate(() => window.listmenu.state);
     const output = () => page.evaluate(() => window.listmenu.output);
     async function until(what, check, limit = 10000) {
@@ -32,7 +35,8 @@ export function driver(page, home) {
         await page.keyboard.press('d');
         await page.keyboard.up('Control');
     }
-    const text = (selector) => page.$eval(selector, (e) => e.textContent);
+    const text = (selector) => page.evaluate((s) => document.querySelector(s).textContent, selector);
+    const focus = (selector) => page.evaluate((s) => document.querySelector(s).focus(), selector);
     // A page loaded anew, with `fragment` after its #: a fragment alone would not reload it.
     async function open(fragment = '') {
         await page.goto('about:blank');
@@ -79,16 +83,17 @@ export function driver(page, home) {
     // `how` picks, and returns the step it should now show.
     async function go(k, how, now, last) {
         if (how === 'back' || how === 'forward') {
-            await page.focus(`#step-${how}`);  // by the keyboard: a pointer cannot press a button at its end
+            await focus(`#step-${how}`);  // by the keyboard: a pointer cannot press a button at its end
             await page.keyboard.press('Enter');
             return Math.max(0, Math.min(last, now + (how === 'back' ? -1 : 1)));
         }
         if (how === 'arrow') {
-            await page.focus('#step');
+            await focus('#step');
             await page.keyboard.press(k < now ? 'ArrowLeft' : 'ArrowRight');
             return Math.max(0, Math.min(last, now + (k < now ? -1 : 1)));
         }
-        await page.$eval('#step', (range, to) => {
+        await page.evaluate((to) => {
+            const range = document.getElementById('step');
             range.value = String(to);
             range.dispatchEvent(new Event('input', { bubbles: true }));
         }, k);
@@ -111,8 +116,8 @@ export function driver(page, home) {
         }
     }
 
-    return { page, home, screen, state, output, until, type, answer, ctrlD, text, open, fresh, picture, pictureShows,
-             shown, go, seeing, revisit };
+    return { page, home, screen, state, output, until, type, answer, ctrlD, text, focus, open, fresh, picture,
+             pictureShows, shown, go, seeing, revisit };
 }
 
 // Each operation #code shows is its own definition in `listSource` (list/list.cpp), as the

@@ -58,52 +58,62 @@ export default function edges({ engine, form, browser, pageDir, npmDir, texts, p
         async 'a page that cannot run says why, and no key pretends to listen'() {
             // A page of its own, whose failed requests are the point rather than problems.
             const broken = await probed(await newPage(browser));
-            let answered = null;  // what the server is made to answer for the module, if not the module
-            await broken.setRequestInterception(true);
-            broken.on('request', (r) => (answered && r.url().endsWith('/listmenu.wasm') ? r.respond(answered) : r.continue()));
-            const { screen, state, until, text } = driver(broken, home);
-            // The smallest module that traps: memory and a _start that reaches `unreachable`.
-            const trap = Buffer.from('0061736d01000000010401600000030201000503010001071302066d656d6f7279' +
-                                     '0200065f737461727400000a05010300000b', 'hex');
-            // The trap as this engine words it ("unreachable", "unreachable executed").
-            await broken.goto(home);
-            const trapped = await broken.evaluate((hex) => {
-                const bytes = new Uint8Array(hex.match(/../g).map((b) => parseInt(b, 16)));
-                return WebAssembly.instantiate(bytes).then((m) => m.instance.exports._start()).catch(String);
-            }, trap.toString('hex'));
-            // name | the module's answer | address | the run's end | what is said | what must not be
-            const cases = [
-                ['the module missing', { status: 404, body: 'no such file' }, home, 'failed',
-                 'listmenu.wasm could not be loaded: the server answered 404', null],
-                ['the page opened from a file', null, pathToFileURL(resolve(pageDir, 'index.html')).href, 'failed',
-                 'Open listmenu.html, beside this page, instead', /server/i],
-                ['a module that traps', { status: 200, body: trap, contentType: 'application/wasm' }, home,
-                 'stopped', `listmenu stopped unexpectedly (${trapped}). Press Enter to start a new run.`, null],
-            ];
-            for (const [name, reply, url, end, said, unsaid] of cases) {
-                answered = reply;
-                await broken.goto(url);
-                await until(`${name} to be said`, async () => (await state()) === end);
-                const status = await text('#status');
-                assert.ok(status.includes(said), `${name}: ${status}`);
-                if (unsaid) {
-                    assert.doesNotMatch(status, unsaid, `${name}: ${status}`);
-                }
-                // Long lines wrap across rows between words, never inside one.
-                const rows = (await screen()).split('\n').map((r) => r.trim()).join(' ');
-                assert.ok(rows.includes(said), `${name}: the terminal does not say it in whole words`);
-                const before = await screen();
-                await broken.keyboard.type('1 5');
-                await broken.keyboard.press('Enter');
-                if (end === 'failed') {
-                    await broken.evaluate(() => window.listmenu.settled());
-                    assert.equal(await screen(), before, `${name}: a key was echoed`);
-                    assert.equal(await broken.evaluate(() => window.listmenu.unread), '', `${name}: a key was taken`);
-                } else {  // Enter starts a new run, which traps in its turn
-                    await until('a second run to stop', async () => (await screen()).split('stopped unexpectedly').length === 3);
-                }
+            try {
+                await cannotRun(broken);
+            } finally {
+                await broken.close();  // so that a page left stopped cannot hold up the checks after it
             }
-            await broken.close();
         },
     };
+
+    // The folder page when its module is missing, when it is opened from a file, and when its
+    // module traps, each in `broken`.
+    async function cannotRun(broken) {
+        let answered = null;  // what the server is made to answer for the module, if not the module
+        await broken.setRequestInterception(true);
+        broken.on('request', (r) => (answered && r.url().endsWith('/listmenu.wasm') ? r.respond(answered) : r.continue()));
+        const { screen, state, until, text } = driver(broken, home);
+        // The smallest module that traps: memory and a _start that reaches `unreachable`.
+        const trap = Buffer.from('0061736d01000000010401600000030201000503010001071302066d656d6f7279' +
+                                 '0200065f737461727400000a05010300000b', 'hex');
+        // The trap as this engine words it ("unreachable", "unreachable executed").
+        await broken.goto(home);
+        const trapped = await broken.evaluate((hex) => {
+            const bytes = new Uint8Array(hex.match(/../g).map((b) => parseInt(b, 16)));
+            return WebAssembly.instantiate(bytes).then((m) => m.instance.exports._start()).catch(String);
+        }, trap.toString('hex'));
+        // name | the module's answer | address | the run's end | what is said | what must not be
+        const cases = [
+            ['the module missing', { status: 404, body: 'no such file' }, home, 'failed',
+             'listmenu.wasm could not be loaded: the server answered 404', null],
+            ['the page opened from a file', null, pathToFileURL(resolve(pageDir, 'index.html')).href, 'failed',
+             'Open listmenu.html, beside this page, instead', /server/i],
+            ['a module that traps', { status: 200, body: trap, contentType: 'application/wasm' }, home,
+             'stopped', `listmenu stopped unexpectedly (${trapped}). Press Enter to start a new run.`, null],
+        ];
+        for (const [name, reply, url, end, said, unsaid] of cases) {
+            answered = reply;
+            await broken.goto(url);
+            await until(`${name} to be said`, async () => (await state()) === end);
+            const status = await text('#status');
+            assert.ok(status.includes(said), `${name}: ${status}`);
+            if (unsaid) {
+                assert.doesNotMatch(status, unsaid, `${name}: ${status}`);
+            }
+            // Long lines wrap across rows between words, never inside one; the terminal draws
+            // them a frame or so after #status has them.
+            const words = async () => (await screen()).split('\n').map((r) => r.trim()).join(' ');
+            await until(`${name} said on the terminal in whole words`, async () => (await words()).includes(said), 2000);
+            const before = await screen();
+            await broken.keyboard.type('1 5');
+            await broken.keyboard.press('Enter');
+            if (end === 'failed') {
+                await broken.evaluate(() => window.listmenu.settled());
+                assert.equal(await screen(), before, `${name}: a key was echoed`);
+                assert.equal(await broken.evaluate(() => window.listmenu.unread), '', `${name}: a key was taken`);
+            } else {  // Enter starts a new run, which traps in its turn
+                await until('a second run to stop', async () => (await screen()).split('stopped unexpectedly').length === 3);
+            }
+        }
+    }
 }
