@@ -6,7 +6,7 @@ web/instrument.py: into each function defined in one source file it puts
     debug information; `locals` an array of their addresses, in that order;
   - listmenu_line(line) before the first instruction of each block, and wherever the line changes;
   - listmenu_line_call(line) before each call, so that untraced each frame still knows its line;
-  - listmenu_line_declared(index) once a local's declaration has run, after its line's hook;
+  - listmenu_line_declared(index, line) once a local's declaration has run, after its line's hook;
   - listmenu_line_stored(address) after each store that is not to one of the function's own locals;
   - listmenu_line_leave() before each return.
 """
@@ -127,7 +127,7 @@ def rewrite(nodes, body, locals_, entry):
         at = line_of(nodes, dbg)
         if at and at != last and not SKIPPED.match(b):
             out.append(f"  call void @listmenu_line(i32 {at}){tail}")
-            out += [f"  call void @listmenu_line_declared(i32 {w}){tail}" for w in waiting]
+            out += [f"  call void @listmenu_line_declared(i32 {w}, i32 {at}){tail}" for w in waiting]
             waiting, last = [], at
         if at and CALL.match(b):
             out.append(f"  call void @listmenu_line_call(i32 {at}){tail}")
@@ -139,7 +139,7 @@ def rewrite(nodes, body, locals_, entry):
         d = DECLARE.search(b)
         k = next((k for k, l in enumerate(locals_) if d and l["at"] == d.group(2) and l["line"] and k < 32), None)
         if k is not None and locals_[k]["line"] == last:
-            out.append(f"  call void @listmenu_line_declared(i32 {k}){tail}")
+            out.append(f"  call void @listmenu_line_declared(i32 {k}, i32 {last}){tail}")
         elif k is not None:
             waiting.append(k)
         s = STORE.match(b)
@@ -153,7 +153,7 @@ def rewrite(nodes, body, locals_, entry):
 
 HOOKS = ["declare void @listmenu_line_enter(i8*, i8**)", "declare void @listmenu_line(i32)",
          "declare void @listmenu_line_call(i32)", "declare void @listmenu_line_stored(i8*)",
-         "declare void @listmenu_line_declared(i32)", "declare void @listmenu_line_leave()"]
+         "declare void @listmenu_line_declared(i32, i32)", "declare void @listmenu_line_leave()"]
 
 
 def instrument(text, root, source):

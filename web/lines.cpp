@@ -64,7 +64,10 @@ void listmenu_line_call(std::int32_t line) {
     arrive(line);
 }
 
-void listmenu_line_declared(std::int32_t local) {
+// The frame is at `line` by then, traced or not: a call later on the same line, which is all an
+// untraced frame notes, must not count the local as declared before its line is done.
+void listmenu_line_declared(std::int32_t local, std::int32_t line) {
+    arrive(line);
     state.declaring[innermost()] |= 1U << static_cast<std::uint32_t>(local);
 }
 

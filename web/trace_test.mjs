@@ -1,6 +1,7 @@
-// The line steps (web/trace.js, web/frames.js, web/steps.js) under Node.js: on crafted events and
-// memory, as the line hooks tell them, and on the real module, whose traced answers must agree
-// with the model of the dialogue (tests/dialogue.py) and with the sources they step through.
+// The line steps on the real module under Node.js: every answer of the table's sessions traced,
+// which must agree with the model of the dialogue (tests/dialogue.py), with the untraced run and
+// with the sources they step through; copies of the run started again; loops, declarations,
+// writers and a dangling next.
 //
 // Usage: node trace_test.mjs PAGE_DIR PYTHON TESTS_DIR
 import { test } from 'node:test';
@@ -8,101 +9,11 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { resolve } from 'node:path';
-import vm from 'node:vm';
 import { cases, end } from './step_cases.mjs';
+import { local, named, page, plain, values } from './page_scripts.mjs';
 
 const [pageDir, python, testsDir] = process.argv.slice(2);
-// The page's scripts as the page runs them, one global scope for all.
-const page = vm.createContext({ console, performance, setTimeout, TextDecoder, TextEncoder, WebAssembly });
-for (const file of ['wasi.js', 'lines.js', 'run.js', 'steps.js', 'walk.js', 'frames.js', 'page.js', 'trace.js', 'waits.js']) {
-    vm.runInContext(readFileSync(new URL(file, import.meta.url), 'utf8'), page, { filename: file });
-}
-const { steps, walk, frames, trace, waits, lines, run, pageImports } = vm.runInContext('({ steps, walk, frames, trace, waits, lines, run, pageImports })', page);
-// The scripts' objects are another realm's: compared as plain data.
-const plain = (x) => JSON.parse(JSON.stringify(x));
-const values = (record) => plain(walk(record, Infinity).nodes.map((n) => n.data));
-const named = (t, j) => frames.named(t.record.steps[j].at.stack, t, t.record.steps[j].at.from, t.record.steps[j].at.gone);
-const local = (stack, frame, name) => stack.find((f) => f.name === frame).locals.find((l) => l.name === name);
-
-test('crafted: frames pushed and popped, a local before its declaration, a dangling pointer, a field\'s last writer', () => {
-    const view = new DataView(new ArrayBuffer(4096));
-    const state = 0x40;  // line_state: tracing, depth, lines[16], declared[16]
-    const at = (depth, line, declared) => {
-        view.setInt32(state + 4, depth, true);
-        view.setInt32(state + 8 + 4 * depth, line, true);
-        view.setUint32(state + 72 + 4 * depth, declared, true);
-    };
-    const console_ = { name: 'io', kind: 'ref-console:0:4', line: 0 };
-    const menu = { name: 'menu', file: 'menu/menu.cpp', line: 20, locals: [console_, { name: 'first', kind: 'ref-ptr', line: 0 }] };
-    const create = { name: 'create', file: 'list/list.cpp', line: 22,
-                     locals: [console_, { name: 'first', kind: 'ref-ptr', line: 0 }, { name: 'fresh', kind: 'ptr', line: 23 }] };
-    const { listener, waited, result } = trace.recorder(1, () => view);
-    const t = result;
-    listener.head(0x10);
-    listener.lines(state);
-    for (const [slot, value] of [[0x800, 0x900], [0x804, 0x10], [0x820, 0x900], [0x824, 0x10]]) view.setUint32(slot, value, true);
-    listener.frame(menu, [0x800, 0x804]);
-    at(1, 22, 0);
-    assert.equal(waited(), false, 'the wait before the answer');
-    assert.equal(view.getInt32(state, true), 1, 'tracing switched on');
-    at(1, 25, 0);
-    listener.line(25);
-    listener.frame(create, [0x820, 0x824, 0x828]);
-    at(2, 23, 0);
-    view.setUint32(0x828, 0xdead, true);  // what the stack held before
-    listener.line(23);
-    assert.equal(local(named(t, 2), 'create', 'fresh').value, null, 'fresh before its declaration');
-    listener.taken(0x300, 8);
-    view.setInt32(0x300, 7, true);
-    listener.stored(0x300);
-    view.setUint32(0x304, 0, true);
-    listener.stored(0x304);
-    view.setUint32(0x828, 0x300, true);
-    at(2, 27, 0b100);
-    listener.line(27);
-    assert.equal(local(named(t, 3), 'create', 'fresh').value, 0x300, 'fresh once declared');
-    view.setUint32(0x10, 0x300, true);
-    listener.stored(0x10);
-    at(2, 28, 0b100);
-    listener.line(28);
-    assert.deepEqual(values(t.record), [7], 'linked by the store to first');
-    assert.equal(local(named(t, 4), 'menu', 'first').value, 0x300, 'a reference read as what it refers to');
-    view.setInt32(0x300, 8, true);  // a linked node's data written again
-    listener.stored(0x300);
-    view.setUint32(0x304, 0x300, true);  // and its next, a second time
-    listener.stored(0x304);
-    at(2, 29, 0b100);
-    listener.line(29);
-    assert.deepEqual(plain(t.record.steps[5].changes.map((c) => [c.change, c.from, c.to])),
-                     [['data', 7, 8], ['next', 0, 0x300]], 'what the line before wrote');
-    listener.released(0x300);
-    at(2, 30, 0b100);
-    listener.line(30);
-    assert.deepEqual(plain(t.record.steps[6].changes.map((c) => [c.change, c.from, c.to])), [['released', 8, null]],
-                     'a release, and first left as it was');
-    assert.equal(local(named(t, 6), 'create', 'fresh').dangling, true, 'fresh after its block went back');
-    assert.equal(walk(t.record, 5).stray, 0x300, 'the walk stops at the released block');
-    assert.equal(local(named(t, 5), 'create', 'fresh').dangling, false, 'and not before');
-    listener.left();
-    at(1, 26, 0);
-    listener.line(26);
-    assert.deepEqual(plain(named(t, 7).map((f) => f.name)), ['menu'], 'create popped');
-    assert.deepEqual(plain(named(t, 6).map((f) => f.name)), ['menu', 'create'], 'and there the step before');
-    const writes = plain(t.stores.filter((s) => s.address === 0x304).map((s) => t.record.steps[s.step].at.line));
-    assert.deepEqual(writes, [23, 28], 'the lines that wrote next, in order');
-    assert.equal(waited(), true, 'the answer is over at the next wait');
-});
-
-test('crossing: a line step back or on, from one answer into the next', () => {
-    const wait = (k) => ({ k, line: null });
-    const line = (k, n) => ({ k, line: n });
-    for (const [from, by, count, newest, to] of [
-        [wait(3), -1, 5, 9, line(3, 5)], [wait(3), 1, 5, 9, line(4, 1)], [line(3, 5), 1, 5, 9, wait(3)],
-        [line(3, 1), -1, 5, 9, wait(2)], [line(3, 2), -1, 5, 9, line(3, 1)], [line(3, 2), 1, 5, 9, line(3, 3)],
-        [wait(9), 1, 5, 9, null], [line(0, 1), -1, 2, 9, null], [wait(0), -1, 0, 9, null], [wait(4), -1, 0, 9, wait(3)]]) {
-        assert.deepEqual(plain(trace.cross(from, by, count, newest)), to, `${JSON.stringify(from)} by ${by}`);
-    }
-});
+const { steps, walk, trace, waits, lines, run, pageImports } = page;
 
 // The real module, each answer of the table's sessions traced.
 const compiled = await WebAssembly.compile(readFileSync(resolve(pageDir, 'listmenu.wasm')));
@@ -203,6 +114,11 @@ test('module: a loop\'s line is a step each time its test runs; a local before i
     const inner = step(append, '    node *fresh = new (std::nothrow) node;');
     assert.deepEqual([first, inner, next].map((j) => local(named(append, j), 'create', 'fresh').value === null),
                      [true, true, false], 'fresh, while its declaration runs, then declared');
+    // Untraced, too: at the wait for the value, create's fresh is still being declared.
+    const { own } = await untraced(['1', '9']);
+    assert.deepEqual(plain(own.steps[1].at.stack.map((f) => [f.name, f.locals.map((l) => [l.name, l.value === null])])),
+                     [['menu', [['first', false], ['choices', false]]], ['create', [['first', false], ['fresh', true], ['last', true]]],
+                      ['create_node', [['fresh', false], ['x', false]]]], 'the frames waiting for the value');
     const fresh = local(named(append, next), 'create', 'fresh').value;
     const wrote = (t, address) => t.record.steps[t.stores.filter((s) => s.address === address).at(-1).step].at.line;
     assert.deepEqual([wrote(append, fresh), wrote(append, fresh + 4)],
