@@ -4,7 +4,7 @@
 'use strict';
 
 const frames = (() => {
-    const deepest = 16;  // line_state (web/page.hpp): tracing, depth, then lines and declared
+    const deepest = 16;  // line_state (web/page.hpp): tracing, depth, lines, declared, declaring
     const create = () => ({ stack: [], stateAt: 0, moved: 0 });  // moved: entries and exits so far
 
     // What the page shows of a function's locals, worked out once per function: each shown
@@ -73,15 +73,16 @@ const frames = (() => {
         return reading;
     }
 
-    // Which of a reading's pointers point to no block `held(address)` holds: dangling. Made as
-    // the reading is, while the program holds what it held then.
-    function dangling(stack, into, from, held) {
+    // Which of a reading's pointers point to a block given back: dangling. `gone(address)` says
+    // whether the block there was given back and not taken again; asked as the reading is made,
+    // while the program holds what it held then.
+    function dangling(stack, into, from, gone) {
         let v = from.values;
         let found = null;
         for (const frame of stack) {
             for (const l of frame.shape.shown) {
                 const value = into.values[v];
-                if (!l.int && value > 0 && !held(value)) {
+                if (!l.int && value > 0 && gone(value)) {
                     (found ??= new Set()).add(v);
                 }
                 v++;

@@ -49,6 +49,8 @@ def kind(nodes, ref):
         if what == "DICompositeType" and f.get("name") == "console":
             # Where the console's unflushed output starts and ends: the page shows it as written.
             offsets = {m["name"]: int(m.get("offset", 0)) // 8 for m in members(nodes, ref)}
+            if "out_begin" not in offsets or "out_at" not in offsets:
+                return "other"  # a console without that buffer: the page shows no output so far
             return f"console:{offsets['out_begin']}:{offsets['out_at']}"
         if tag not in ("DW_TAG_const_type", "DW_TAG_typedef", "DW_TAG_volatile_type"):
             return "other"
@@ -168,7 +170,11 @@ def instrument(text, root, source):
         sub = nodes[m.group(1)][1] if m else None
         file = nodes[sub["file"]][1] if m else None
         path = os.path.relpath(os.path.join(file.get("directory", ""), file["filename"]), root) if m else None
-        if path != source:  # not a function, or one of the headers' inline functions, which run as they are
+        # Only the source's own named functions, as written: not the headers' inline functions,
+        # nor what the compiler makes (a global's initialiser) or a lambda's call operator.
+        made = sub is None or "line" not in sub or "DIFlagArtificial" in sub.get("flags", "") or \
+            not re.fullmatch(r"\w+", sub.get("name", ""))
+        if path != source or made:
             out.extend(lines[i:end + 1])
             i = end + 1
             continue

@@ -22,8 +22,9 @@ const linesteps = (() => {
     function traced(k) {
         if (!traces.has(k)) {
             const handed = run.steps.slice(1, k + 1).map((s) => s.at.handed);
+            const mine = traces;
             traces.set(k, load.compiled.then((compiled) => trace.answer(compiled, handed, k, run.checkpoints)).catch((e) => {
-                traces.delete(k);  // to be tried again when next asked for
+                mine.delete(k);  // to be tried again when next asked for
                 throw e;
             }));
             if (traces.size > kept) {
@@ -137,8 +138,12 @@ const linesteps = (() => {
             return;
         }
         const k = run.shown;
+        const ask = ++asked;
         // On from a wait, no count of its own lines is needed: the next answer's are.
         const lines = line === null && by > 0 ? 0 : count(await traced(k));
+        if (ask !== asked) {
+            return;  // something else was shown meanwhile
+        }
         const to = trace.cross({ k, line }, by, lines, run.steps.length - 1);
         if (to !== null && to.line === null) {
             stepper.at(run, to.k);
@@ -149,13 +154,17 @@ const linesteps = (() => {
 
     // The line step whose line last wrote the field at `address`, from what is shown back.
     async function writer(address) {
-        let k = run.shown;
+        const shown = run.shown;
         let before = line ?? Infinity;
-        for (; k >= 0; k--, before = Infinity) {
-            if (k < run.shown && !run.steps[k].at.stores.includes(address)) {
+        for (let k = shown; k >= 0; k--, before = Infinity) {
+            if (k < shown && !run.steps[k].at.stores.includes(address)) {
                 continue;
             }
+            const ask = ++asked;
             const stores = (await traced(k)).stores.filter((s) => s.address === address && s.step < before);
+            if (ask !== asked) {
+                return undefined;  // something else was shown meanwhile
+            }
             if (stores.length > 0) {
                 return show(k, stores[stores.length - 1].step);
             }

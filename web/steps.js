@@ -188,7 +188,7 @@ const steps = (() => {
     // Blocks taken and not yet linked at the shown step: no field of theirs means anything yet.
     const unlinked = (run) => run.steps[run.shown].pending;
 
-    return { create, entered, left, taken, released, stored, record, go, unlinked };
+    return { nodeSize, create, entered, left, taken, released, stored, record, go, unlinked };
 })();
 
 if (typeof module === 'object') {

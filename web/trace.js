@@ -12,7 +12,7 @@ const trace = (() => {
     // reading starts in `lines` and `values` (web/frames.js), how much of `output` the answer had
     // written, and which pointers dangle; `stores` says which step's line stored to each address,
     // in order; `output` is what the answer wrote; `ended` whether the run ended in it.
-    // `from`, a copy kept by keep(), starts the run at its wait instead of the start.
+    // `from`, a copy web/waits.js kept, starts the run at its wait instead of the start.
     function recorder(k, view, from = null) {
         const record = steps.create();
         const f = frames.create();
@@ -25,7 +25,10 @@ const trace = (() => {
             f.stateAt = from.stateAt;
             record.firstAt = from.firstAt;
             for (const block of from.held) {
-                steps.taken(record, block, 8);
+                steps.taken(record, block, steps.nodeSize);
+            }
+            for (const block of from.released) {
+                record.releasedIn.set(block, 0);
             }
         }
         // The page as it stands now, just before `line` runs: a copy of the stack is made only
@@ -42,7 +45,7 @@ const trace = (() => {
             const at = { file: stack[stack.length - 1]?.about.file ?? null, line, stack, from,
                          written: result.output.length + from.buffered, gone: null };
             steps.record(record, now, null, at);
-            at.gone = frames.dangling(stack, result, from, (a) => record.blocks.has(a));
+            at.gone = frames.dangling(stack, result, from, (a) => !record.blocks.has(a) && record.releasedIn.has(a));
         }
         function start() {
             tracing = true;
@@ -92,27 +95,8 @@ const trace = (() => {
         return { listener, waited, wrote, result };
     }
 
-    // What the page's run keeps at its waits so that a trace starts near any answer: a copy of
-    // the run (a few hundred KB) each `apart` ms of the module's running or `waits` waits, with
-    // what the page knew of it then: its frames, where `first` and the line hooks' record are,
-    // and the blocks it held. Past `most` copies every other one goes, so they stay few.
-    const most = 64;
-    function keep(page, busy, snapshot, { apart = 20, waits = 1000 } = {}) {
-        const kept = page.checkpoints;
-        const last = kept[kept.length - 1] ?? { step: 0, busy: 0 };
-        const step = page.steps.length - 1;
-        if (busy - last.busy < apart && step - last.step < waits) {
-            return;
-        }
-        kept.push({ step, busy, ...snapshot(), frames: page.frames.stack.slice(), stateAt: page.frames.stateAt,
-                    firstAt: page.firstAt, held: [...page.blocks.keys()] });
-        if (kept.length > most) {
-            page.checkpoints = kept.filter((_, i) => i % 2 === 1);
-        }
-    }
-
     // Traces step `k` of a run whose steps 1..k were handed `handed` (web/lines.js's entries), on
-    // `compiled`, from the latest of `kept` (keep()'s copies) before it; resolves to the
+    // `compiled`, from the latest of `kept` (web/waits.js's copies) before it; resolves to the
     // recorder's result.
     function answer(compiled, handed, k, kept = []) {
         const from = kept.findLast((c) => c.step < k) ?? null;
@@ -156,7 +140,7 @@ const trace = (() => {
         return to > count ? { k, line: null } : { k, line: to };
     }
 
-    return { recorder, keep, answer, cross };
+    return { recorder, answer, cross };
 })();
 
 if (typeof module === 'object') {

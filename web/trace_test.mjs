@@ -36,7 +36,7 @@ function untraced(typed) {
         input, rest: false, write: () => {},
         waited(m, snapshot) {
             waits.close(own, new DataView(m.buffer), input.last, now);
-            trace.keep(own, now.busy, snapshot, { apart: 0, waits: 1 });
+            waits.keep(own, now.busy, snapshot, { apart: 0, every: 1 });
             if (own.steps.length > typed.length) {
                 done({ text: now.written, own });
             }

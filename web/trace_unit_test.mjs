@@ -7,7 +7,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { local, named, page, plain, values } from './page_scripts.mjs';
 
-const { walk, trace } = page;
+const { walk, trace, waits } = page;
 
 test('crafted: frames pushed and popped, a local before its declaration, a dangling pointer, a field\'s last writer', () => {
     const view = new DataView(new ArrayBuffer(4096));
@@ -87,4 +87,19 @@ test('crossing: a line step back or on, from one answer into the next', () => {
         [wait(9), 1, 5, 9, null], [line(0, 1), -1, 2, 9, null], [wait(0), -1, 0, 9, null], [wait(4), -1, 0, 9, wait(3)]]) {
         assert.deepEqual(plain(trace.cross(from, by, count, newest)), to, `${JSON.stringify(from)} by ${by}`);
     }
+});
+
+test('copies of the run: the first kept, few in all, and no two further apart than the copies say', () => {
+    const own = waits.create();
+    const snapshot = () => ({ bytes: new Uint8Array(16), stackPointer: 0, unwound: 0 });
+    for (let step = 0; step <= 5000; step++) {
+        own.steps.push({});
+        waits.keep(own, 0, snapshot, { apart: Infinity, every: 1 });
+    }
+    const at = own.checkpoints.map((c) => c.step);
+    assert.ok(at.length <= 64, `${at.length} copies`);
+    assert.equal(at[0], 1, 'the first copy');
+    const widest = Math.max(...at.slice(1).map((s, i) => s - at[i]), 5000 - at[at.length - 1]);
+    assert.ok(widest <= 2 ** own.thinned, `copies ${widest} waits apart, ${2 ** own.thinned} at most`);
+    assert.ok(2 ** own.thinned <= 2 * 5000 / 64, `thinned ${own.thinned} times`);
 });
