@@ -5,9 +5,14 @@
 // keeps the line of its last call and its declared locals here, so that the page finds where
 // every waiting frame stands.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "web/page.hpp"
+
+// web/frames.js reads the record at these offsets.
+static_assert(offsetof(line_state, depth) == 4 && offsetof(line_state, lines) == 8 &&
+              offsetof(line_state, declared) == 8 + 4 * line_state::deepest);
 
 namespace {
 

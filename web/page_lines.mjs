@@ -80,6 +80,11 @@ export default function lines({ drive }) {
             assert.deepEqual(early.frames.find((f) => f.name === 'delete_at_last').locals, { first: early.frames[0].locals.first,
                                                                                              before: '?', last: '?' });
             assert.equal(early.pointed['1'], 'first', 'the nodes named by the locals that point to them');
+            // At the wait for a value, create's fresh is still being declared as create_node asks.
+            await session('#1%205%0A1%0A', 3);
+            assert.deepEqual((await shown()).frames.map((f) => [f.name, f.locals.fresh]),
+                             [['menu', undefined], ['create', '?'], ['create_node', (await shown()).frames[2].locals.fresh]]);
+            assert.match((await shown()).frames[2].locals.fresh, /^0x[0-9a-f]{8}$/, 'the block create_node took');
         },
         async 'line steps: Line forward crosses into the next answer, the range picks a line, the arrow keys step'() {
             await session();
