@@ -82,9 +82,9 @@ export default function lines({ drive }) {
             assert.equal(early.pointed['1'], 'first', 'the nodes named by the locals that point to them');
             // At the wait for a value, create's fresh is still being declared as create_node asks.
             await session('#1%205%0A1%0A', 3);
-            assert.deepEqual((await shown()).frames.map((f) => [f.name, f.locals.fresh]),
-                             [['menu', undefined], ['create', '?'], ['create_node', (await shown()).frames[2].locals.fresh]]);
-            assert.match((await shown()).frames[2].locals.fresh, /^0x[0-9a-f]{8}$/, 'the block create_node took');
+            const waiting = (await shown()).frames;
+            assert.deepEqual(waiting.map((f) => [f.name, f.locals.fresh === undefined ? '-' : /^0x[0-9a-f]{8}$/.test(f.locals.fresh)
+                ? 'an address' : f.locals.fresh]), [['menu', '-'], ['create', '?'], ['create_node', 'an address']]);
         },
         async 'line steps: Line forward crosses into the next answer, the range picks a line, the arrow keys step'() {
             await session();
@@ -106,6 +106,40 @@ export default function lines({ drive }) {
             await page.keyboard.press('ArrowLeft');
             assert.equal((await shown()).line, 3, 'the terminal keeps its arrow keys');
         },
+        async 'line steps: the cursors of delete at last and at a position move as their loops run, on a phone too'() {
+            await page.setViewport({ width: 360, height: 740 });
+            try {
+                await session('#1%205%0A1%206%0A1%207%0A1%208%0A4%0A5%0A2%0A', 8);
+                // delete at position 2 of 5, 6, 7: the node before it, the target, the count
+                const at = await backTo('list/list.cpp', '        before->next = target->next;');
+                const frames = at.frames.map((f) => f.name);
+                assert.deepEqual(frames, ['menu', 'delete_at_position'], 'the frames');
+                const { position, n, before, target } = at.frames[1].locals;
+                assert.deepEqual([position, n, before], ['2', '3', at.frames[0].locals.first], 'position, count, before');
+                assert.equal(at.pointed['2'].split(' ').includes('target'), true, 'target names node 2');
+                assert.match(target, /^0x[0-9a-f]{8}$/);
+                assert.ok(await page.evaluate(() => document.documentElement.scrollWidth) <= 360, 'no sideways scroll');
+                // delete at last of 5, 6, 7, 8: the loop's cursors, step by step
+                await page.$eval('#step', (r) => {
+                    r.value = '5';
+                    r.dispatchEvent(new Event('input', { bubbles: true }));
+                });
+                await until('step 5', async () => (await shown()).step === 5 && (await shown()).line === null);
+                const loop = source['list/list.cpp'].lastIndexOf('    while (last->next != nullptr) {') + 1;  // not create's
+                const cursors = [];
+                for (let s = await press('line-back'); s.line !== null; s = await press('line-back')) {
+                    const frame = s.frames.find((f) => f.name === 'delete_at_last');
+                    if (frame && s.at === loop) {
+                        cursors.unshift([s.pointed, frame.locals.before, frame.locals.last]);
+                    }
+                }
+                const nodes = (p, x) => Object.keys(p).filter((i) => p[i].split(' ').includes(x)).map(Number);
+                assert.deepEqual(cursors.map(([p]) => [nodes(p, 'before'), nodes(p, 'last')]), [[[1], [1]], [[2], [3]], [[3], [4]]],
+                                 'before and last at each test of the loop');
+            } finally {
+                await page.setViewport({ width: 900, height: 760 });
+            }
+        },
         async 'line steps: the output is the answer\'s so far'() {
             await session('#1%205%0A1%207%0A2%0A', 4);
             const texts = new Set();
@@ -116,11 +150,11 @@ export default function lines({ drive }) {
         },
         async 'line steps: a node\'s data or next shows the line that last wrote it'() {
             // The last session's 4 1 7 writes node 1's next twice: NULL, then the new node.
-            for (const [fragment, writes] of [
-                ['#1%205%0A1%207%0A1%209%0A4%0A', [[2, 'data', 2, '    fresh->data = x;'], [1, 'next', 2, '    last->next = fresh;'],
-                                                   [2, 'next', 4, '    before->next = nullptr;']]],
-                ['#1%205%0A1%206%0A4%201%207%0A', [[1, 'next', 3, '    last->next = fresh;']]]]) {
-                await session(fragment, 4 + (writes.length === 1 ? 0 : 1));
+            for (const [fragment, steps, writes] of [
+                ['#1%205%0A1%207%0A1%209%0A4%0A', 5, [[2, 'data', 2, '    fresh->data = x;'], [1, 'next', 2, '    last->next = fresh;'],
+                                                      [2, 'next', 4, '    before->next = nullptr;']]],
+                ['#1%205%0A1%206%0A4%201%207%0A', 4, [[1, 'next', 3, '    last->next = fresh;']]]]) {
+                await session(fragment, steps);
                 for (const [index, field, step, text] of writes) {
                     await page.$eval('#step', (r) => {
                         r.value = r.max;  // back at the last wait

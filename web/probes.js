@@ -1,4 +1,4 @@
-// What the page's test and benchmark read of the page, injected by them (addInitScript) ahead of
+// What the page's test and benchmark read of the page, injected by them (evaluateOnNewDocument) ahead of
 // the page's own scripts, which never see it: how the run stands (loading, running, waiting for a
 // line, ended with `status`, stopped by a trap of the module, or failed: no module, so no run can
 // start), the program's output this run, and what is typed and not handed over yet.
