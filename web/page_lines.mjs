@@ -30,6 +30,11 @@ export default function lines({ drive }) {
             text: document.getElementById('heap-text').textContent, range: document.getElementById('line').max,
         };
     });
+    // Sets the range `id` to `to` (its max when null) as a person dragging it would.
+    const slide = (id, to = null) => page.$eval(`#${id}`, (r, v) => {
+        r.value = v ?? r.max;
+        r.dispatchEvent(new Event('input', { bubbles: true }));
+    }, to);
     const press = async (id) => {
         const before = JSON.stringify(await shown());
         await page.click(`#${id}`);
@@ -92,10 +97,7 @@ export default function lines({ drive }) {
             await until('step 3', async () => (await shown()).step === 3);
             const first = await press('line-forward');
             assert.deepEqual([first.step, first.line], [4, 1], 'from the wait to the next answer\'s first line');
-            await page.$eval('#line', (r) => {
-                r.value = '3';
-                r.dispatchEvent(new Event('input', { bubbles: true }));
-            });
+            await slide('line', '3');
             await until('line step 3', async () => (await shown()).line === 3);
             await page.focus('#line-back');
             await page.keyboard.press('ArrowRight');
@@ -120,10 +122,7 @@ export default function lines({ drive }) {
                 assert.match(target, /^0x[0-9a-f]{8}$/);
                 assert.ok(await page.evaluate(() => document.documentElement.scrollWidth) <= 360, 'no sideways scroll');
                 // delete at last of 5, 6, 7, 8: the loop's cursors, step by step
-                await page.$eval('#step', (r) => {
-                    r.value = '5';
-                    r.dispatchEvent(new Event('input', { bubbles: true }));
-                });
+                await slide('step', '5');
                 await until('step 5', async () => (await shown()).step === 5 && (await shown()).line === null);
                 const loop = source['list/list.cpp'].lastIndexOf('    while (last->next != nullptr) {') + 1;  // not create's
                 const cursors = [];
@@ -156,11 +155,8 @@ export default function lines({ drive }) {
                 ['#1%205%0A1%206%0A4%201%207%0A', 4, [[1, 'next', 3, '    last->next = fresh;']]]]) {
                 await session(fragment, steps);
                 for (const [index, field, step, text] of writes) {
-                    await page.$eval('#step', (r) => {
-                        r.value = r.max;  // back at the last wait
-                        r.dispatchEvent(new Event('input', { bubbles: true }));
-                    });
-                    await until('the last wait', async () => (await shown()).line === null && (await shown()).step === Number(await page.$eval('#step', (r) => r.max)));
+                    await slide('step');  // back at the last wait
+                    await until('the last wait', async () => (await shown()).line === null && (await shown()).step === steps - 1);
                     await page.click(`#heap [data-index="${index}"] [data-field="${field}"]`);
                     await until(`the writer of node ${index}'s ${field}`, async () => (await shown()).line !== null);
                     const s = await shown();
