@@ -11,12 +11,12 @@ const trace = (() => {
     // each step's `at` being { file, line, stack, from, written, gone }: the frames, where their
     // reading starts in `lines` and `values` (web/frames.js), how much of `output` the answer had
     // written, and which pointers dangle; `stores` says which step's line stored to each address,
-    // in order; `output` is what the answer wrote; `ended` whether the run ended in it.
+    // in order; `output` is what the answer wrote.
     // `from`, a copy web/waits.js kept, starts the run at its wait instead of the start.
     function recorder(k, view, from = null) {
         const record = steps.create();
         const f = frames.create();
-        const result = { record, stores: [], output: '', ended: false, lines: [], values: [] };
+        const result = { record, stores: [], output: '', lines: [], values: [] };
         let tracing = false;
         let waits = 0;
         if (from !== null) {
@@ -116,8 +116,7 @@ const trace = (() => {
             // Once the answer is over, the run waits for a line that never comes.
             const over = () => waited() && resolve(result);
             run.start(compiled, run.create(), { page, input, write: wrote, waited: over, from, rest: false }).then(() => {
-                result.ended = true;
-                resolve(result);
+                resolve(result);  // the run ended in the answer
             }, reject);
         });
     }
