@@ -38,8 +38,9 @@ const frames = (() => {
         f.moved++;
     }
 
-    function tracing(f, view, on) {
-        view.setInt32(f.stateAt, on ? 1 : 0, true);
+    // Switches the line hooks on: a trace runs until its module is let go.
+    function trace(f, view) {
+        view.setInt32(f.stateAt, 1, true);
     }
 
     // The stack now, appended to `into` ({ lines, values }, plain arrays kept by the caller): each
@@ -116,7 +117,7 @@ const frames = (() => {
         return at;
     }
 
-    return { create, enter, leave, tracing, read, dangling, named, pointing };
+    return { create, enter, leave, trace, read, dangling, named, pointing };
 })();
 
 if (typeof module === 'object') {

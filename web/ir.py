@@ -166,13 +166,17 @@ def instrument(text, root, source):
     i = 0
     while i < len(lines):
         m = re.match(r"^define .*!dbg (!\d+) \{$", lines[i])
-        end = lines.index("}", i) if m else i
-        sub = nodes[m.group(1)][1] if m else None
-        file = nodes[sub["file"]][1] if m else None
-        path = os.path.relpath(os.path.join(file.get("directory", ""), file["filename"]), root) if m else None
+        if not m:
+            out.append(lines[i])
+            i += 1
+            continue
+        end = lines.index("}", i)
+        sub = nodes[m.group(1)][1]
+        file = nodes[sub["file"]][1]
+        path = os.path.relpath(os.path.join(file.get("directory", ""), file["filename"]), root)
         # Only the source's own named functions, as written: not the headers' inline functions,
         # nor what the compiler makes (a global's initialiser) or a lambda's call operator.
-        made = sub is None or "line" not in sub or "DIFlagArtificial" in sub.get("flags", "") or \
+        made = "line" not in sub or "DIFlagArtificial" in sub.get("flags", "") or \
             not re.fullmatch(r"\w+", sub.get("name", ""))
         if path != source or made:
             out.extend(lines[i:end + 1])

@@ -8,6 +8,7 @@
 function pageImports(listener, memory, ended) {
     const decoder = new TextDecoder();
     const text = (at, size) => decoder.decode(new Uint8Array(memory().buffer, at, size));
+    const seen = wasi.viewer(memory);
     const abouts = new Map();  // the functions' descriptions, read once each, by address
     function about(at) {
         if (!abouts.has(at)) {
@@ -23,7 +24,7 @@ function pageImports(listener, memory, ended) {
         released: (block) => listener.released(block),
         frame(at, locals) {
             const f = about(at);
-            const view = new DataView(memory().buffer);
+            const view = seen();
             listener.frame(f, f.locals.map((_, i) => view.getUint32(locals + 4 * i, true)));
         },
         left: () => listener.left(),

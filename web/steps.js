@@ -185,10 +185,13 @@ const steps = (() => {
         return index;
     }
 
+    // Whether the block at `address` was given back and not taken again, at the newest step.
+    const givenBack = (run, address) => !run.blocks.has(address) && run.releasedIn.has(address);
+
     // Blocks taken and not yet linked at the shown step: no field of theirs means anything yet.
     const unlinked = (run) => run.steps[run.shown].pending;
 
-    return { nodeSize, create, entered, left, taken, released, stored, record, go, unlinked };
+    return { nodeSize, create, entered, left, taken, released, stored, record, go, givenBack, unlinked };
 })();
 
 if (typeof module === 'object') {

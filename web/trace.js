@@ -45,12 +45,12 @@ const trace = (() => {
             const at = { file: stack[stack.length - 1]?.about.file ?? null, line, stack, from,
                          written: result.output.length + from.buffered, gone: null };
             steps.record(record, now, null, at);
-            at.gone = frames.dangling(stack, result, from, (a) => !record.blocks.has(a) && record.releasedIn.has(a));
+            at.gone = frames.dangling(stack, result, from, (a) => steps.givenBack(record, a));
         }
         function start() {
             tracing = true;
             close(null);
-            frames.tracing(f, view(), true);
+            frames.trace(f, view());
         }
         const listener = {
             head: (at) => {
@@ -105,8 +105,7 @@ const trace = (() => {
             input.queue.push({ ...entry, echoed: true });
         }
         let memory = null;
-        let seen = null;  // made again only once the memory has grown
-        const view = () => (seen?.buffer === memory().buffer ? seen : (seen = new DataView(memory().buffer)));
+        const view = wasi.viewer(() => memory());
         const { listener, waited, wrote, result } = recorder(k, view, from);
         return new Promise((resolve, reject) => {
             const page = (m) => {

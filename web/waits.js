@@ -52,7 +52,7 @@ const waits = (() => {
         // The frames waiting for the answer, read once the step is closed: what is held is then known.
         const read = { lines: [], values: [] };
         const from = frames.read(own.frames, view, read);
-        at.stack = frames.named(own.frames.stack, read, from, frames.dangling(own.frames.stack, read, from, (a) => !own.blocks.has(a) && own.releasedIn.has(a)));
+        at.stack = frames.named(own.frames.stack, read, from, frames.dangling(own.frames.stack, read, from, (a) => steps.givenBack(own, a)));
         if (snapshot !== null) {
             keep(own, now.busy, snapshot);
         }

@@ -16,11 +16,16 @@ const wasi = (() => {
         }
     }
 
+    // A view of the memory `memory()` gives, made again only once the memory has grown.
+    function viewer(memory) {
+        let seen = null;
+        return () => (seen?.buffer === memory().buffer ? seen : (seen = new DataView(memory().buffer)));
+    }
+
     // io: memory() gives the module's memory; read(room) gives at most `room` bytes (none at the
     // end of the input), or null when the module is paused until there are some; write(text).
     function imports(io) {
-        let seen = null;  // a view of the memory, made again only once the memory has grown
-        const view = () => (seen?.buffer === io.memory().buffer ? seen : (seen = new DataView(io.memory().buffer)));
+        const view = viewer(io.memory);
         function iovecs(iovs, count) {
             const v = view();
             const buffers = [];
@@ -89,5 +94,5 @@ const wasi = (() => {
         };
     }
 
-    return { imports, Exit };
+    return { imports, viewer, Exit };
 })();
